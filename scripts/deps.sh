@@ -1,0 +1,11 @@
+#!/bin/sh
+# Installs everything the build, the emulated board and the tests need (Debian 12, as root).
+set -eu
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+    build-essential cmake ninja-build pkg-config git \
+    libssh2-1-dev libssl-dev libgtest-dev libgmock-dev \
+    dropbear-bin busybox-static openssh-client python3 python3-paramiko \
+    iproute2 e2fsprogs util-linux procps \
+    qt6-base-dev libgl-dev libjpeg62-turbo-dev xvfb xauth
