@@ -1,0 +1,142 @@
+// Drives the library from the command line: one session, then the given steps in order.
+// Used by the benchmark and handy against a board by hand.
+//   ckrun [-p port] [-u login] [-w password] [-i idle-ms] HOST STEP...
+//   STEP: cmd TEXT | put LOCAL REMOTE | get REMOTE LOCAL
+// Prints each step's result; the exit status is 0 only if every step succeeded. The time from
+// connect to close goes to stderr as "elapsed_ms N".
+#define CKAPI_DECLARE_EXPORTS
+#include "ckabi.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+std::u16string widen(const char *s) {
+    // Arguments are taken as UTF-8; enough for paths and commands in tests.
+    std::u16string out;
+    const auto *p = reinterpret_cast<const unsigned char *>(s);
+    while (*p) {
+        char32_t c = *p++;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (extra)
+            c &= 0x3F >> extra;
+        while (extra-- > 0 && (*p & 0xC0) == 0x80)
+            c = (c << 6) | (*p++ & 0x3F);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
+std::string narrow(const char16_t *t) {
+    std::string out;
+    for (; t && *t; ++t) {
+        char32_t c = *t;
+        if (c >= 0xD800 && c <= 0xDBFF && t[1] >= 0xDC00 && t[1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (t[1] - 0xDC00);
+            ++t;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: ckrun [-p port] [-u login] [-w password] [-i idle-ms] HOST "
+                         "{cmd TEXT | put LOCAL REMOTE | get REMOTE LOCAL}...\n");
+    return 2;
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    int port = 22;
+    int idle = 5000;
+    const char *login = "root";
+    const char *password = "";
+    int i = 1;
+    for (; i + 1 < argc && argv[i][0] == '-'; i += 2) {
+        if (!std::strcmp(argv[i], "-p"))
+            port = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "-u"))
+            login = argv[i + 1];
+        else if (!std::strcmp(argv[i], "-w"))
+            password = argv[i + 1];
+        else if (!std::strcmp(argv[i], "-i"))
+            idle = std::atoi(argv[i + 1]);
+        else
+            return usage();
+    }
+    if (i >= argc)
+        return usage();
+    const auto start = std::chrono::steady_clock::now();
+    const ckabi::Handle ssh = CkSsh_Create();
+    int rc = 0;
+    if (!CkSsh_Connect(ssh, widen(argv[i++]).c_str(), port)) {
+        std::printf("connect failed:\n%s\n", narrow(CkSsh__lastErrorText(ssh)).c_str());
+        rc = 1;
+    } else {
+        CkSsh_putIdleTimeoutMs(ssh, idle);
+        if (!CkSsh_AuthenticatePw(ssh, widen(login).c_str(), widen(password).c_str())) {
+            std::printf("login failed:\n%s\n", narrow(CkSsh__lastErrorText(ssh)).c_str());
+            rc = 1;
+        }
+    }
+    const ckabi::Handle scp = CkScp_Create();
+    if (rc == 0 && !CkScp_UseSsh(scp, ssh)) {
+        std::printf("UseSsh failed:\n%s\n", narrow(CkScp__lastErrorText(scp)).c_str());
+        rc = 1;
+    }
+    while (rc == 0 && i < argc) {
+        const std::string step = argv[i++];
+        if (step == "cmd" && i < argc) {
+            const std::string out =
+                narrow(CkSsh__quickCommand(ssh, widen(argv[i++]).c_str(), u"ansi"));
+            if (!CkSsh_getLastMethodSuccess(ssh)) {
+                std::printf("cmd failed:\n%s\n", narrow(CkSsh__lastErrorText(ssh)).c_str());
+                rc = 1;
+            } else {
+                std::fwrite(out.data(), 1, out.size(), stdout);
+            }
+        } else if ((step == "put" || step == "get") && i + 1 < argc) {
+            const std::u16string a = widen(argv[i]), b = widen(argv[i + 1]);
+            i += 2;
+            const bool ok = step == "put" ? CkScp_UploadFile(scp, a.c_str(), b.c_str())
+                                          : CkScp_DownloadFile(scp, a.c_str(), b.c_str());
+            if (!ok) {
+                std::printf("%s failed:\n%s\n", step.c_str(),
+                            narrow(CkScp__lastErrorText(scp)).c_str());
+                rc = 1;
+            }
+        } else {
+            rc = usage();
+        }
+    }
+    CkSsh_Disconnect(ssh);
+    CkSsh_Dispose(ssh);
+    CkScp_Dispose(scp);
+    const auto ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
+    std::fprintf(stderr, "elapsed_ms %.1f\n", ms.count());
+    return rc;
+}

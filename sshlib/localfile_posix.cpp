@@ -1,0 +1,154 @@
+#include "localfile.h"
+
+#include "textconv.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sshlib::localfile {
+
+namespace {
+std::string sysError() {
+    return std::strerror(errno);
+}
+
+// Closes a descriptor when its owner goes.
+struct Fd {
+    int fd = -1;
+    ~Fd() { reset(); }
+    void reset() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+};
+} // namespace
+
+struct InputFile::Impl {
+    Fd fd;
+    std::uint64_t size = 0;
+};
+
+InputFile::InputFile() : impl_(std::make_unique<Impl>()) {}
+InputFile::~InputFile() = default;
+
+bool InputFile::open(const std::u16string &path, std::string &error) {
+    const std::string name = text::toUtf8(path);
+    impl_->fd.fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (impl_->fd.fd < 0) {
+        error = sysError();
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(impl_->fd.fd, &st) != 0) {
+        error = sysError();
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+        return false;
+    }
+    impl_->size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+std::uint64_t InputFile::size() const {
+    return impl_->size;
+}
+
+long long InputFile::read(void *buffer, std::size_t length, std::string &error) {
+    for (;;) {
+        const ssize_t n = ::read(impl_->fd.fd, buffer, length);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        error = sysError();
+        return -1;
+    }
+}
+
+struct ReplacingFile::Impl {
+    Fd fd;
+    std::string temp;
+    std::string destination;
+    bool committed = false;
+};
+
+ReplacingFile::ReplacingFile() : impl_(std::make_unique<Impl>()) {}
+
+ReplacingFile::~ReplacingFile() {
+    impl_->fd.reset();
+    if (!impl_->committed && !impl_->temp.empty())
+        ::unlink(impl_->temp.c_str());
+}
+
+bool ReplacingFile::create(const std::u16string &destination, std::string &error) {
+    impl_->destination = text::toUtf8(destination);
+    struct stat st {};
+    if (::stat(impl_->destination.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        error = "the destination is a folder";
+        return false;
+    }
+    std::string pattern = impl_->destination + ".part-XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = sysError();
+        return false;
+    }
+    impl_->fd.fd = fd;
+    impl_->temp = pattern;
+    ::fchmod(
+        fd, 0644 & ~[] {
+            const mode_t m = ::umask(0);
+            ::umask(m);
+            return m;
+        }());
+    return true;
+}
+
+bool ReplacingFile::write(const void *data, std::size_t length, std::string &error) {
+    const char *p = static_cast<const char *>(data);
+    while (length > 0) {
+        const ssize_t n = ::write(impl_->fd.fd, p, length);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = sysError();
+            return false;
+        }
+        p += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ReplacingFile::commit(std::string &error) {
+    if (::fsync(impl_->fd.fd) != 0) {
+        error = sysError();
+        return false;
+    }
+    const int fd = impl_->fd.fd;
+    impl_->fd.fd = -1;
+    if (::close(fd) != 0) {
+        error = sysError();
+        return false;
+    }
+    if (::rename(impl_->temp.c_str(), impl_->destination.c_str()) != 0) {
+        error = sysError();
+        return false;
+    }
+    impl_->committed = true;
+    return true;
+}
+
+std::u16string baseName(const std::u16string &path) {
+    const auto slash = path.find_last_of(u'/');
+    return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace sshlib::localfile

@@ -1,0 +1,147 @@
+#include "net.h"
+
+#include <chrono>
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <windows.h>
+
+namespace sshlib::net {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// Winsock lives as long as the library is loaded.
+struct WinsockScope {
+    WinsockScope() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    }
+    ~WinsockScope() { WSACleanup(); }
+};
+WinsockScope winsock;
+
+std::string errorText(int code) {
+    wchar_t *msg = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t *>(&msg), 0, nullptr);
+    std::string out;
+    if (msg) {
+        const int need = WideCharToMultiByte(CP_UTF8, 0, msg, -1, nullptr, 0, nullptr, nullptr);
+        out.resize(need > 0 ? static_cast<std::size_t>(need - 1) : 0);
+        WideCharToMultiByte(CP_UTF8, 0, msg, -1, out.data(), need, nullptr, nullptr);
+        LocalFree(msg);
+        while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.'))
+            out.pop_back();
+    }
+    return out.empty() ? "socket error " + std::to_string(code) : out;
+}
+
+int msLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &error) {
+    SOCKET s = ::socket(ai->ai_family, ai->ai_socktype, ai->ai_protocol);
+    if (s == INVALID_SOCKET) {
+        error = errorText(WSAGetLastError());
+        return NoSocket;
+    }
+    u_long nonblocking = 1;
+    ::ioctlsocket(s, FIONBIO, &nonblocking);
+    int rc = ::connect(s, ai->ai_addr, static_cast<int>(ai->ai_addrlen));
+    if (rc != 0 && WSAGetLastError() == WSAEWOULDBLOCK) {
+        WSAPOLLFD p{s, POLLWRNORM, 0};
+        rc = WSAPoll(&p, 1, msLeft(deadline));
+        if (rc == 0) {
+            error = "no answer within the connect time-out";
+            ::closesocket(s);
+            return NoSocket;
+        }
+        int soerr = 0;
+        int len = sizeof soerr;
+        ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&soerr), &len);
+        if (rc < 0 || soerr != 0) {
+            error = errorText(rc < 0 ? WSAGetLastError() : soerr);
+            ::closesocket(s);
+            return NoSocket;
+        }
+    } else if (rc != 0) {
+        error = errorText(WSAGetLastError());
+        ::closesocket(s);
+        return NoSocket;
+    }
+    BOOL one = TRUE;
+    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&one), sizeof one);
+    return s;
+}
+
+std::wstring widen(const std::string &utf8) {
+    const int need =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(need), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), need);
+    return out;
+}
+} // namespace
+
+Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string &error) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    ADDRINFOW hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    ADDRINFOW *list = nullptr;
+    const std::wstring service = std::to_wstring(port);
+    const int gai = GetAddrInfoW(widen(host).c_str(), service.c_str(), &hints, &list);
+    if (gai != 0) {
+        error = "the address could not be resolved (" + errorText(gai) + ")";
+        return NoSocket;
+    }
+    Socket s = NoSocket;
+    for (const ADDRINFOW *ai = list; ai && s == NoSocket; ai = ai->ai_next) {
+        if (msLeft(deadline) == 0) {
+            error = "no answer within the connect time-out";
+            break;
+        }
+        s = tryAddress(ai, deadline, error);
+    }
+    FreeAddrInfoW(list);
+    return s;
+}
+
+void shutdownSocket(Socket s) {
+    if (s != NoSocket)
+        ::shutdown(s, SD_BOTH);
+}
+
+void closeSocket(Socket s) {
+    if (s != NoSocket)
+        ::closesocket(s);
+}
+
+Ready waitSocket(Socket s, bool forRead, bool forWrite, int timeoutMs) {
+    WSAPOLLFD p{s, static_cast<SHORT>((forRead ? POLLRDNORM : 0) | (forWrite ? POLLWRNORM : 0)), 0};
+    const int rc = WSAPoll(&p, 1, timeoutMs);
+    if (rc < 0)
+        return Ready::Error;
+    return rc == 0 ? Ready::Timeout : Ready::Yes;
+}
+
+long receive(Socket s, void *buffer, std::size_t length, int flags) {
+    const int n = ::recv(s, static_cast<char *>(buffer), static_cast<int>(length), flags);
+    if (n == SOCKET_ERROR) {
+        const int e = WSAGetLastError();
+        return e == WSAEWOULDBLOCK ? -EAGAIN : -(e ? e : 1);
+    }
+    return n;
+}
+
+std::string lastError() {
+    return errorText(WSAGetLastError());
+}
+
+} // namespace sshlib::net

@@ -1,0 +1,40 @@
+// SCP over an exec channel of a logged-in session, spoken by us so that every acknowledgement
+// of the board is read, the closing one included.
+#pragma once
+
+#include "errortext.h"
+#include "session.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sshlib {
+
+bool scpUpload(Session &session, ErrorText &err, const std::u16string &localPath,
+               const std::u16string &remotePath);
+bool scpDownload(Session &session, ErrorText &err, const std::u16string &remotePath,
+                 const std::u16string &localPath);
+
+// The parts of the SCP protocol that read what the board sends, apart for testing.
+namespace scpwire {
+
+// A path made safe for the board's shell: single-quoted.
+std::string shellQuote(std::string_view path);
+
+struct FileRecord {
+    unsigned mode = 0;
+    std::uint64_t size = 0;
+    std::string name;
+};
+// Parses a "C<mode> <size> <name>" record line (without its line feed). Rejects anything else.
+std::optional<FileRecord> parseFileRecord(std::string_view line);
+
+// The name sent in the upload header: the remote path's last part, or the local file's name
+// when the remote path names a folder. Empty when no usable name exists.
+std::string uploadName(std::string_view remotePath, std::string_view localName);
+
+} // namespace scpwire
+
+} // namespace sshlib

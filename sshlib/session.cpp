@@ -1,0 +1,594 @@
+#include "session.h"
+
+#include "textconv.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace sshlib {
+
+namespace {
+
+constexpr unsigned ChannelWindow = 8u * 1024 * 1024;
+constexpr unsigned ChannelPacket = 32768;
+constexpr int KeepaliveEveryMs = 1000;
+constexpr int CloseBoundMs = 2000;
+constexpr std::size_t StderrKeep = 64 * 1024;
+
+// libssh2 itself is set up once per process, and torn down when the library goes.
+struct LibraryScope {
+    LibraryScope() { libssh2_init(0); }
+    ~LibraryScope() { libssh2_exit(); }
+};
+void ensureLibrary() {
+    static LibraryScope scope;
+}
+
+// The one map from libssh2's error codes to words a technician can act on.
+const char *describe(int rc) {
+    switch (rc) {
+    case LIBSSH2_ERROR_BANNER_RECV:
+    case LIBSSH2_ERROR_BANNER_SEND:
+        return "the other side does not speak SSH";
+    case LIBSSH2_ERROR_KEX_FAILURE:
+    case LIBSSH2_ERROR_METHOD_NOT_SUPPORTED:
+        return "the board offers no key exchange, host key, cipher or MAC that this tool knows";
+    case LIBSSH2_ERROR_HOSTKEY_INIT:
+    case LIBSSH2_ERROR_HOSTKEY_SIGN:
+        return "the board's host key could not be verified";
+    case LIBSSH2_ERROR_SOCKET_SEND:
+    case LIBSSH2_ERROR_SOCKET_RECV:
+    case LIBSSH2_ERROR_SOCKET_DISCONNECT:
+        return "the connection to the board was lost";
+    case LIBSSH2_ERROR_TIMEOUT:
+    case LIBSSH2_ERROR_SOCKET_TIMEOUT:
+        return "the board stopped answering";
+    case LIBSSH2_ERROR_AUTHENTICATION_FAILED:
+    case LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED:
+        return "the board refused the login";
+    case LIBSSH2_ERROR_PASSWORD_EXPIRED:
+        return "the password has expired on the board";
+    case LIBSSH2_ERROR_CHANNEL_FAILURE:
+    case LIBSSH2_ERROR_CHANNEL_REQUEST_DENIED:
+        return "the board refused to run the command";
+    case LIBSSH2_ERROR_CHANNEL_CLOSED:
+    case LIBSSH2_ERROR_CHANNEL_EOF_SENT:
+        return "the board closed the channel";
+    case LIBSSH2_ERROR_ALLOC:
+        return "out of memory";
+    case LIBSSH2_ERROR_DECRYPT:
+    case LIBSSH2_ERROR_INVALID_MAC:
+    case LIBSSH2_ERROR_PROTO:
+        return "the data from the board was damaged or broke the SSH protocol";
+    default:
+        return "the SSH library reported an error";
+    }
+}
+
+// A transport failure leaves libssh2's state unknown, so the session cannot go on.
+bool isTransportError(int rc) {
+    switch (rc) {
+    case LIBSSH2_ERROR_CHANNEL_FAILURE:
+    case LIBSSH2_ERROR_CHANNEL_REQUEST_DENIED:
+    case LIBSSH2_ERROR_CHANNEL_CLOSED:
+    case LIBSSH2_ERROR_CHANNEL_EOF_SENT:
+    case LIBSSH2_ERROR_AUTHENTICATION_FAILED:
+    case LIBSSH2_ERROR_PASSWORD_EXPIRED:
+    case LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED:
+    case LIBSSH2_ERROR_CHANNEL_OUTOFORDER:
+        return false;
+    default:
+        return true;
+    }
+}
+
+int msBetween(Session::Clock::time_point from, Session::Clock::time_point to) {
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());
+}
+
+bool listHas(const std::string &list, std::string_view method) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos)
+            end = list.size();
+        if (std::string_view(list).substr(start, end - start) == method)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+Session::Session() {
+    ensureLibrary();
+}
+
+Session::~Session() {
+    disconnect();
+}
+
+long Session::onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
+                        void **abstract) {
+    const long n = net::receive(fd, buffer, length, flags);
+    if (n > 0)
+        static_cast<Session *>(*abstract)->lastReceived_ = Clock::now();
+    return n;
+}
+
+void Session::onKeyboardInteractive(const char *, int, const char *, int, int numPrompts,
+                                    const LIBSSH2_USERAUTH_KBDINT_PROMPT *,
+                                    LIBSSH2_USERAUTH_KBDINT_RESPONSE *responses, void **abstract) {
+    // Every prompt gets the password: boards ask for nothing else.
+    const std::string &password = static_cast<Session *>(*abstract)->password_;
+    for (int i = 0; i < numPrompts; ++i) {
+        auto *copy = static_cast<char *>(std::malloc(password.size() + 1));
+        if (copy)
+            std::memcpy(copy, password.c_str(), password.size() + 1);
+        responses[i].text = copy;
+        responses[i].length = copy ? static_cast<unsigned>(password.size()) : 0;
+    }
+}
+
+template <class F> int Session::retry(ErrorText &err, std::string_view step, F call) {
+    for (;;) {
+        const int rc = call();
+        if (rc != LIBSSH2_ERROR_EAGAIN)
+            return rc;
+        if (!wait(err, step))
+            return LIBSSH2_ERROR_TIMEOUT;
+    }
+}
+
+bool Session::wait(ErrorText &err, std::string_view step) {
+    if (broken_ || !raw_) {
+        err.fail(step, "the connection to the board is already lost");
+        return false;
+    }
+    const int dirs = libssh2_session_block_directions(raw_);
+    const bool forWrite = (dirs & LIBSSH2_SESSION_BLOCK_OUTBOUND) != 0;
+    const bool forRead = (dirs & LIBSSH2_SESSION_BLOCK_INBOUND) != 0 || !forWrite;
+    for (;;) {
+        const auto now = Clock::now();
+        int limit = -1;
+        if (deadline_) {
+            limit = std::max(0, msBetween(now, *deadline_));
+            if (limit == 0) {
+                err.fail(step, "no SSH answer from " + host_ + " within the " +
+                                   std::to_string(ConnectTimeoutMs / 1000) + " s connect time-out");
+                broken_ = true;
+                return false;
+            }
+        } else if (idleTimeoutMs_ > 0) {
+            const int silent = msBetween(lastReceived_, now);
+            limit = idleTimeoutMs_ - silent;
+            if (limit <= 0) {
+                err.fail(step, "the board sent nothing for " + std::to_string(silent) +
+                                   " ms, longer than the idle time-out of " +
+                                   std::to_string(idleTimeoutMs_) +
+                                   " ms; it has stopped answering");
+                broken_ = true;
+                return false;
+            }
+        }
+        // Probe a silent board so that a long, quiet command is told apart from a dead one.
+        // Only when the socket can take the probe whole: a half-sent probe would block the
+        // data that libssh2 still has to send.
+        if (authenticated_ && !forWrite && msBetween(lastReceived_, now) >= KeepaliveEveryMs &&
+            msBetween(lastKeepalive_, now) >= KeepaliveEveryMs &&
+            net::waitSocket(socket_, false, true, 0) == net::Ready::Yes) {
+            int next = 0;
+            libssh2_keepalive_send(raw_, &next);
+            lastKeepalive_ = now;
+        }
+        int slice = authenticated_ && !forWrite ? KeepaliveEveryMs : 60000;
+        if (limit >= 0)
+            slice = std::min(slice, limit);
+        switch (net::waitSocket(socket_, forRead, forWrite, slice)) {
+        case net::Ready::Yes:
+            return true;
+        case net::Ready::Error:
+            err.fail(step, "waiting for the board failed: " + net::lastError());
+            broken_ = true;
+            return false;
+        case net::Ready::Timeout:
+            break;
+        }
+    }
+}
+
+void Session::libraryFailure(ErrorText &err, std::string_view step, int rc) {
+    char *msg = nullptr;
+    int len = 0;
+    if (raw_)
+        libssh2_session_last_error(raw_, &msg, &len, 0);
+    std::string cause = describe(rc);
+    if (msg && len > 0)
+        cause += " (" + std::string(msg, static_cast<std::size_t>(len)) + ")";
+    err.fail(step, cause);
+    if (isTransportError(rc))
+        broken_ = true;
+}
+
+bool Session::setPreferences() {
+    // Modern methods first; the old ones that boards in the field still run after them.
+    // libssh2 drops the names it does not support.
+    static const struct {
+        int type;
+        const char *list;
+    } prefs[] = {
+        {LIBSSH2_METHOD_KEX,
+         "curve25519-sha256,curve25519-sha256@libssh.org,ecdh-sha2-nistp256,ecdh-sha2-nistp384,"
+         "ecdh-sha2-nistp521,diffie-hellman-group-exchange-sha256,diffie-hellman-group16-sha512,"
+         "diffie-hellman-group18-sha512,diffie-hellman-group14-sha256,diffie-hellman-group14-sha1,"
+         "diffie-hellman-group1-sha1,diffie-hellman-group-exchange-sha1"},
+        {LIBSSH2_METHOD_HOSTKEY,
+         "ssh-ed25519,ecdsa-sha2-nistp256,ecdsa-sha2-nistp384,ecdsa-sha2-nistp521,rsa-sha2-512,"
+         "rsa-sha2-256,ssh-rsa,ssh-dss"},
+        {LIBSSH2_METHOD_CRYPT_CS, "aes128-ctr,aes256-ctr,aes192-ctr,aes128-gcm@openssh.com,"
+                                  "aes256-gcm@openssh.com,aes128-cbc,aes256-cbc,aes192-cbc,"
+                                  "3des-cbc"},
+        {LIBSSH2_METHOD_CRYPT_SC, "aes128-ctr,aes256-ctr,aes192-ctr,aes128-gcm@openssh.com,"
+                                  "aes256-gcm@openssh.com,aes128-cbc,aes256-cbc,aes192-cbc,"
+                                  "3des-cbc"},
+        {LIBSSH2_METHOD_MAC_CS, "hmac-sha2-256-etm@openssh.com,hmac-sha1-etm@openssh.com,"
+                                "hmac-sha2-256,hmac-sha2-512,hmac-sha1,hmac-sha1-96"},
+        {LIBSSH2_METHOD_MAC_SC, "hmac-sha2-256-etm@openssh.com,hmac-sha1-etm@openssh.com,"
+                                "hmac-sha2-256,hmac-sha2-512,hmac-sha1,hmac-sha1-96"},
+    };
+    for (const auto &p : prefs) {
+        if (libssh2_session_method_pref(raw_, p.type, p.list) != 0) {
+            libraryFailure(error_, "choosing the SSH methods", LIBSSH2_ERROR_METHOD_NOT_SUPPORTED);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Session::connect(std::u16string_view host, int port) {
+    disconnect();
+    host_ = text::toUtf8(host);
+    port_ = port;
+    error_.begin("Connect to " + quoted(host_) + " port " + std::to_string(port));
+    if (host_.empty()) {
+        error_.fail("reading the board address", "the address is empty");
+        return false;
+    }
+    if (port <= 0 || port > 65535) {
+        error_.fail("reading the port", "the port is outside 1 to 65535");
+        return false;
+    }
+    const auto start = Clock::now();
+    std::string cause;
+    socket_ = net::connectTcp(host_, port, ConnectTimeoutMs, cause);
+    if (socket_ == net::NoSocket) {
+        error_.fail("TCP connection", cause);
+        return false;
+    }
+    raw_ = libssh2_session_init_ex(nullptr, nullptr, nullptr, this);
+    if (!raw_) {
+        error_.fail("starting the SSH session", "out of memory");
+        disconnect();
+        return false;
+    }
+    libssh2_session_callback_set(raw_, LIBSSH2_CALLBACK_RECV,
+                                 reinterpret_cast<void *>(&Session::onReceive));
+    libssh2_session_set_blocking(raw_, 0);
+    libssh2_keepalive_config(raw_, 1, 1);
+    if (!setPreferences()) {
+        disconnect();
+        return false;
+    }
+    lastReceived_ = start;
+    deadline_ = start + std::chrono::milliseconds(ConnectTimeoutMs);
+    const int rc =
+        retry(error_, "SSH handshake", [&] { return libssh2_session_handshake(raw_, socket_); });
+    deadline_.reset();
+    if (rc != 0) {
+        if (rc != LIBSSH2_ERROR_TIMEOUT)
+            libraryFailure(error_, "SSH handshake", rc);
+        disconnect();
+        return false;
+    }
+    lastReceived_ = Clock::now();
+    return true;
+}
+
+bool Session::authenticate(std::u16string_view login, std::u16string_view password) {
+    const std::string user = text::toUtf8(login);
+    error_.begin("Login as " + quoted(user) + " on " + host_);
+    if (!raw_ || broken_) {
+        error_.fail("checking the session", "the session is not connected to a board");
+        return false;
+    }
+    if (authenticated_)
+        return true;
+    const unsigned userLen = static_cast<unsigned>(user.size());
+
+    // "none" first: boards with an empty password let root in only that way.
+    char *offered = nullptr;
+    for (;;) {
+        offered = libssh2_userauth_list(raw_, user.c_str(), userLen);
+        if (offered || libssh2_session_last_errno(raw_) != LIBSSH2_ERROR_EAGAIN)
+            break;
+        if (!wait(error_, "asking which login methods the board offers"))
+            return false;
+    }
+    if (!offered) {
+        if (libssh2_userauth_authenticated(raw_)) {
+            authenticated_ = true;
+            return true;
+        }
+        libraryFailure(error_, "asking which login methods the board offers",
+                       libssh2_session_last_errno(raw_));
+        return false;
+    }
+    const std::string methods = offered;
+
+    int rc = LIBSSH2_ERROR_AUTHENTICATION_FAILED;
+    if (listHas(methods, "password")) {
+        const std::string pw = text::toUtf8(password);
+        rc = retry(error_, "password login", [&] {
+            return libssh2_userauth_password_ex(raw_, user.c_str(), userLen, pw.c_str(),
+                                                static_cast<unsigned>(pw.size()), nullptr);
+        });
+        if (rc == 0) {
+            authenticated_ = true;
+            return true;
+        }
+        if (error_.failed() || isTransportError(rc)) {
+            if (!error_.failed())
+                libraryFailure(error_, "password login", rc);
+            return false;
+        }
+    }
+    if (listHas(methods, "keyboard-interactive")) {
+        password_ = text::toUtf8(password);
+        rc = retry(error_, "keyboard-interactive login", [&] {
+            return libssh2_userauth_keyboard_interactive_ex(raw_, user.c_str(), userLen,
+                                                            &Session::onKeyboardInteractive);
+        });
+        password_.clear();
+        if (rc == 0) {
+            authenticated_ = true;
+            return true;
+        }
+        if (error_.failed())
+            return false;
+    }
+    error_.fail("login", "the board refused user " + quoted(user) +
+                             " with the given password (methods the board offers: " + methods +
+                             ")");
+    if (isTransportError(rc))
+        broken_ = true;
+    return false;
+}
+
+std::optional<std::string> Session::run(const std::string &command) {
+    error_.begin("Command " + quoted(command) + " on " + (host_.empty() ? "no board" : host_));
+    if (!loggedIn()) {
+        error_.fail("checking the session", raw_ && !broken_
+                                                ? "the session is not logged in"
+                                                : "the session is not connected to a board");
+        return std::nullopt;
+    }
+    std::string out;
+    {
+        Channel channel(*this, error_);
+        if (!channel.open("opening a channel") || !channel.exec(command, "starting the command") ||
+            !channel.readToEnd(out, true, "reading the command's output") ||
+            !channel.waitClosed("waiting for the command to end"))
+            return std::nullopt;
+    }
+    return out;
+}
+
+void Session::disconnect() {
+    if (raw_) {
+        if (!broken_) {
+            ErrorText ignored;
+            deadline_ = Clock::now() + std::chrono::milliseconds(CloseBoundMs);
+            retry(ignored, "disconnect", [&] {
+                return libssh2_session_disconnect_ex(raw_, SSH_DISCONNECT_BY_APPLICATION,
+                                                     "closed by the tool", "");
+            });
+            deadline_.reset();
+        }
+        // Nothing may block on a dead board from here on.
+        net::shutdownSocket(socket_);
+        libssh2_session_set_blocking(raw_, 1);
+        libssh2_session_free(raw_);
+        raw_ = nullptr;
+    }
+    net::closeSocket(socket_);
+    socket_ = net::NoSocket;
+    authenticated_ = false;
+    broken_ = false;
+}
+
+Channel::Channel(Session &session, ErrorText &err) : session_(session), err_(err) {}
+
+Channel::~Channel() {
+    if (!raw_)
+        return;
+    if (!session_.broken()) {
+        // A bounded goodbye; a board that does not answer it loses the session.
+        ErrorText ignored;
+        const auto until = Session::Clock::now() + std::chrono::milliseconds(CloseBoundMs);
+        while (libssh2_channel_free(raw_) == LIBSSH2_ERROR_EAGAIN) {
+            if (Session::Clock::now() >= until || !session_.wait(ignored, "closing the channel")) {
+                session_.markBroken();
+                return; // the session frees it with itself
+            }
+        }
+        return;
+    }
+}
+
+bool Channel::open(std::string_view step) {
+    for (;;) {
+        raw_ = libssh2_channel_open_ex(session_.raw(), "session", sizeof "session" - 1,
+                                       ChannelWindow, ChannelPacket, nullptr, 0);
+        if (raw_)
+            return true;
+        const int rc = libssh2_session_last_errno(session_.raw());
+        if (rc != LIBSSH2_ERROR_EAGAIN) {
+            session_.libraryFailure(err_, step, rc);
+            return false;
+        }
+        if (!session_.wait(err_, step))
+            return false;
+    }
+}
+
+bool Channel::exec(const std::string &command, std::string_view step) {
+    for (;;) {
+        const int rc = libssh2_channel_process_startup(
+            raw_, "exec", sizeof "exec" - 1, command.data(), static_cast<unsigned>(command.size()));
+        if (rc == 0)
+            return true;
+        if (rc != LIBSSH2_ERROR_EAGAIN) {
+            session_.libraryFailure(err_, step, rc);
+            return false;
+        }
+        if (!session_.wait(err_, step))
+            return false;
+    }
+}
+
+bool Channel::drainStderr(std::string_view step) {
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = libssh2_channel_read_stderr(raw_, buf, sizeof buf);
+        if (n == LIBSSH2_ERROR_EAGAIN || n == 0)
+            return true;
+        if (n < 0) {
+            session_.libraryFailure(err_, step, static_cast<int>(n));
+            return false;
+        }
+        const std::size_t room = StderrKeep > stderr_.size() ? StderrKeep - stderr_.size() : 0;
+        stderr_.append(buf, std::min(room, static_cast<std::size_t>(n)));
+    }
+}
+
+bool Channel::writeAll(const char *data, std::size_t length, std::string_view step) {
+    while (length > 0) {
+        const ssize_t n = libssh2_channel_write(raw_, data, length);
+        if (n > 0) {
+            data += n;
+            length -= static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n != LIBSSH2_ERROR_EAGAIN && n != 0) {
+            session_.libraryFailure(err_, step, static_cast<int>(n));
+            return false;
+        }
+        if (!drainStderr(step))
+            return false;
+        // A board-side program that has gone will never open the window again.
+        if (libssh2_channel_eof(raw_)) {
+            err_.fail(step, "the board ended the transfer early", stderr_);
+            return false;
+        }
+        if (!session_.wait(err_, step))
+            return false;
+    }
+    return true;
+}
+
+long long Channel::read(char *buffer, std::size_t length, std::string_view step) {
+    for (;;) {
+        const ssize_t n = libssh2_channel_read(raw_, buffer, length);
+        if (n > 0)
+            return n;
+        if (n != LIBSSH2_ERROR_EAGAIN && n != 0) {
+            session_.libraryFailure(err_, step, static_cast<int>(n));
+            return -1;
+        }
+        if (!drainStderr(step))
+            return -1;
+        if (libssh2_channel_eof(raw_))
+            return 0;
+        if (n == 0)
+            continue;
+        if (!session_.wait(err_, step))
+            return -1;
+    }
+}
+
+bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
+    char buf[32768];
+    for (;;) {
+        bool progressed = false;
+        for (int stream : {0, SSH_EXTENDED_DATA_STDERR}) {
+            for (;;) {
+                const ssize_t n = libssh2_channel_read_ex(raw_, stream, buf, sizeof buf);
+                if (n > 0) {
+                    progressed = true;
+                    if (stream == 0 || merged)
+                        out.append(buf, static_cast<std::size_t>(n));
+                    else if (stderr_.size() < StderrKeep)
+                        stderr_.append(buf, std::min(static_cast<std::size_t>(n),
+                                                     StderrKeep - stderr_.size()));
+                    continue;
+                }
+                if (n == LIBSSH2_ERROR_EAGAIN || n == 0)
+                    break;
+                session_.libraryFailure(err_, step, static_cast<int>(n));
+                return false;
+            }
+        }
+        if (libssh2_channel_eof(raw_))
+            return true;
+        if (!progressed && !session_.wait(err_, step))
+            return false;
+    }
+}
+
+bool Channel::sendEof(std::string_view step) {
+    for (;;) {
+        const int rc = libssh2_channel_send_eof(raw_);
+        if (rc == 0)
+            return true;
+        if (rc != LIBSSH2_ERROR_EAGAIN) {
+            session_.libraryFailure(err_, step, rc);
+            return false;
+        }
+        if (!session_.wait(err_, step))
+            return false;
+    }
+}
+
+bool Channel::waitClosed(std::string_view step) {
+    for (;;) {
+        const int rc = libssh2_channel_wait_closed(raw_);
+        if (rc == 0) {
+            closed_ = true;
+            return true;
+        }
+        if (rc != LIBSSH2_ERROR_EAGAIN) {
+            session_.libraryFailure(err_, step, rc);
+            return false;
+        }
+        if (!session_.wait(err_, step))
+            return false;
+    }
+}
+
+int Channel::exitStatus(std::string &signal) {
+    char *sig = nullptr;
+    std::size_t sigLen = 0;
+    libssh2_channel_get_exit_signal(raw_, &sig, &sigLen, nullptr, nullptr, nullptr, nullptr);
+    if (sig) {
+        signal.assign(sig, sigLen);
+        libssh2_free(session_.raw(), sig);
+        return -1;
+    }
+    return libssh2_channel_get_exit_status(raw_);
+}
+
+} // namespace sshlib
