@@ -1,0 +1,420 @@
+// The library against the emulated board: every entry point through its exported form, as
+// the programs reach it. Runs inside the board's namespaces (BOARD_* environment).
+#define CKAPI_DECLARE_EXPORTS
+#include "ckabi.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::string env(const char *name) {
+    const char *v = std::getenv(name);
+    return v ? v : "";
+}
+
+std::u16string u16(const std::string &s) {
+    return fs::path(s).u16string(); // UTF-8 to UTF-16
+}
+
+std::string utf8(const char16_t *t) {
+    return t ? fs::path(std::u16string(t)).string() : std::string();
+}
+
+void boardCtl(const std::string &what) {
+    const std::string cmd = env("BOARD_CTL") + " " + what;
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+}
+
+std::string slurp(const fs::path &p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeRandom(const fs::path &p, std::size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string data(size, '\0');
+    for (auto &c : data)
+        c = static_cast<char>(rng());
+    std::ofstream(p, std::ios::binary).write(data.data(), static_cast<std::streamsize>(size));
+}
+
+// Table rows print as their names in failure messages.
+template <class Row> auto PrintTo(const Row &row, std::ostream *os) -> decltype(row.name, void()) {
+    *os << row.name;
+}
+
+double secondsSince(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+// One session, closed and released however the test ends.
+struct Session {
+    ckabi::Handle h = CkSsh_Create();
+    ~Session() {
+        CkSsh_Disconnect(h);
+        CkSsh_Dispose(h);
+    }
+    bool open(const std::string &host = env("BOARD_HOST"), const char16_t *login = u"root",
+              const char16_t *password = u"", int idleMs = 5000) {
+        if (!CkSsh_Connect(h, u16(host).c_str(), 22))
+            return false;
+        CkSsh_putIdleTimeoutMs(h, idleMs);
+        return CkSsh_AuthenticatePw(h, login, password) != 0;
+    }
+    std::string run(const std::string &command) {
+        return utf8(CkSsh__quickCommand(h, u16(command).c_str(), u"ansi"));
+    }
+    bool ok() { return CkSsh_getLastMethodSuccess(h) != 0; }
+    std::string error() { return utf8(CkSsh__lastErrorText(h)); }
+};
+
+struct Transfer {
+    ckabi::Handle h = CkScp_Create();
+    ~Transfer() { CkScp_Dispose(h); }
+    bool put(const fs::path &local, const std::string &remote) {
+        return CkScp_UploadFile(h, local.u16string().c_str(), u16(remote).c_str()) != 0;
+    }
+    bool get(const std::string &remote, const fs::path &local) {
+        return CkScp_DownloadFile(h, u16(remote).c_str(), local.u16string().c_str()) != 0;
+    }
+    std::string error() { return utf8(CkScp__lastErrorText(h)); }
+};
+
+class Board : public testing::Test {
+protected:
+    void SetUp() override {
+        root = env("BOARD_ROOT");
+        if (root.empty())
+            GTEST_FAIL() << "run this test through emuboard.sh";
+        local = fs::temp_directory_path() / ("ck-board-test-" + std::to_string(::getpid()));
+        fs::create_directories(local);
+    }
+    void TearDown() override { fs::remove_all(local); }
+
+    // A session with a transfer object attached, as the programs use them.
+    void openWithTransfer(Session &s, Transfer &t) {
+        ASSERT_TRUE(s.open()) << s.error();
+        ASSERT_TRUE(CkScp_UseSsh(t.h, s.h)) << t.error();
+    }
+
+    fs::path root;
+    fs::path local;
+};
+
+struct ConnectCase {
+    const char *name;
+    std::string host;
+    int port;
+    const char *expect; // a piece of the error text
+    friend void PrintTo(const ConnectCase &row, std::ostream *os) { *os << row.name; }
+};
+
+class ConnectFailure : public Board, public testing::WithParamInterface<ConnectCase> {};
+
+TEST_P(ConnectFailure, GivesFalseWithAReadableTextInTime) {
+    const auto &c = GetParam();
+    Session s;
+    const auto start = Clock::now();
+    EXPECT_FALSE(CkSsh_Connect(s.h, u16(c.host).c_str(), c.port));
+    EXPECT_LT(secondsSince(start), 11.0);
+    const std::string text = s.error();
+    EXPECT_NE(text.find(c.expect), std::string::npos) << text;
+    EXPECT_FALSE(CkSsh_AuthenticatePw(s.h, u"root", u"")) << "login on an unconnected session";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Board, ConnectFailure,
+    testing::Values(ConnectCase{"refused", "127.0.0.1", 23, "refused"},
+                    ConnectCase{"unresolvable", "no-such-board.invalid", 22, "resolved"},
+                    ConnectCase{"empty", "", 22, "empty"},
+                    ConnectCase{"blanks_kept", " 127.0.0.1 ", 22, "\" 127.0.0.1 \""},
+                    ConnectCase{"host_and_port", "127.0.0.1:22", 22, "resolved"},
+                    ConnectCase{"not_ssh", "127.0.0.1", 9, "refused"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Board, ConnectsByEveryAddressForm) {
+    for (const std::string host : {"127.0.0.1", "192.168.168.201", "::1", "localhost"}) {
+        Session s;
+        EXPECT_TRUE(s.open(host)) << host << ": " << s.error();
+        EXPECT_EQ(s.run("echo hi"), "hi\n") << host;
+    }
+}
+
+struct LoginCase {
+    const char *name;
+    const char16_t *login;
+    const char16_t *password;
+    bool ok;
+    friend void PrintTo(const LoginCase &row, std::ostream *os) { *os << row.name; }
+};
+
+class Login : public Board, public testing::WithParamInterface<LoginCase> {};
+
+TEST_P(Login, AcceptsOnlyTheRightPassword) {
+    const auto &c = GetParam();
+    Session s;
+    ASSERT_TRUE(CkSsh_Connect(s.h, u16(env("BOARD_HOST")).c_str(), 22)) << s.error();
+    EXPECT_EQ(CkSsh_AuthenticatePw(s.h, c.login, c.password) != 0, c.ok) << s.error();
+    if (!c.ok) {
+        EXPECT_NE(s.error().find("refused"), std::string::npos) << s.error();
+        s.run("true");
+        EXPECT_FALSE(s.ok()) << "a command ran without a login";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Board, Login,
+                         testing::Values(LoginCase{"root_empty", u"root", u"", true},
+                                         LoginCase{"password_method", u"tech", u"secret", true},
+                                         LoginCase{"wrong_password", u"tech", u"wrong", false},
+                                         LoginCase{"unknown_user", u"nobody", u"", false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Board, CommandOutputMergesStderrAndExitStatusDoesNotMatter) {
+    Session s;
+    ASSERT_TRUE(s.open()) << s.error();
+    EXPECT_EQ(s.run("echo out; sleep 0.2; echo err >&2; exit 3"), "out\nerr\n");
+    EXPECT_TRUE(s.ok()) << "a non-zero exit status is still a command that ran to its end";
+    s.run("mkdir /tmp");
+    EXPECT_TRUE(s.ok()) << "mkdir of an existing folder must count as a run to its end";
+    EXPECT_EQ(s.run("printf 'a\\000b\\377c'"), "a\xEF\xBF\xBD"
+                                               "b\xEF\xBF\xBD"
+                                               "c");
+}
+
+TEST_F(Board, SilentCommandOutlivesTheIdleTimeout) {
+    Session s;
+    ASSERT_TRUE(s.open()) << s.error();
+    const auto start = Clock::now();
+    EXPECT_EQ(s.run("sleep 20; echo done"), "done\n");
+    EXPECT_TRUE(s.ok()) << s.error();
+    EXPECT_GE(secondsSince(start), 19.0);
+}
+
+TEST_F(Board, StoppedBoardFailsWithinTheIdleTimeoutPlusTwoSeconds) {
+    Session s;
+    ASSERT_TRUE(s.open(env("BOARD_HOST"), u"root", u"", 3000)) << s.error();
+    std::thread stopper([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        boardCtl("stop");
+    });
+    const auto start = Clock::now();
+    s.run("sleep 30; echo never");
+    const double took = secondsSince(start);
+    stopper.join();
+    boardCtl("cont");
+    EXPECT_FALSE(s.ok());
+    EXPECT_LE(took, 0.5 + 3.0 + 2.0);
+    EXPECT_NE(s.error().find("stopped answering"), std::string::npos) << s.error();
+}
+
+TEST_F(Board, UploadAndDownloadAreByteExact) {
+    Session s;
+    Transfer t;
+    openWithTransfer(s, t);
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{5'000'003}}) {
+        const fs::path up = local / "up.bin";
+        writeRandom(up, size, static_cast<unsigned>(size));
+        ASSERT_TRUE(t.put(up, "/tmp/up.bin")) << t.error();
+        EXPECT_EQ(slurp(root / "tmp/up.bin"), slurp(up)) << size << " bytes";
+        EXPECT_EQ(fs::status(root / "tmp/up.bin").permissions() & fs::perms::all, fs::perms(0644));
+        const fs::path down = local / "down.bin";
+        ASSERT_TRUE(t.get("/tmp/up.bin", down)) << t.error();
+        EXPECT_EQ(slurp(down), slurp(up)) << size << " bytes";
+    }
+    const fs::path named = local / "caf\xC3\xA9 file.dat";
+    writeRandom(named, 1000, 7);
+    ASSERT_TRUE(t.put(named, "/tmp/it's here.dat")) << t.error();
+    EXPECT_EQ(slurp(root / "tmp/it's here.dat"), slurp(named));
+}
+
+TEST_F(Board, UploadOver4GiB) {
+    struct statvfs vfs {};
+    const std::uint64_t size = (4ull << 30) + 4097;
+    ASSERT_EQ(::statvfs(root.c_str(), &vfs), 0);
+    if (static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize < size + (2ull << 30))
+        GTEST_SKIP() << "not enough disk for the board's copy";
+    const fs::path big = local / "big.bin";
+    {
+        std::ofstream out(big, std::ios::binary);
+        out << "head";
+        out.seekp(static_cast<std::streamoff>(size - 4));
+        out << "tail";
+    }
+    Session s;
+    Transfer t;
+    openWithTransfer(s, t);
+    ASSERT_TRUE(t.put(big, "/tmp/big.bin")) << t.error();
+    const fs::path onBoard = root / "tmp/big.bin";
+    EXPECT_EQ(fs::file_size(onBoard), size);
+    std::ifstream a(big, std::ios::binary), b(onBoard, std::ios::binary);
+    std::string ba(1 << 20, '\0'), bb(1 << 20, '\0');
+    bool same = true;
+    while (same && a) {
+        a.read(ba.data(), static_cast<std::streamsize>(ba.size()));
+        b.read(bb.data(), static_cast<std::streamsize>(bb.size()));
+        same = a.gcount() == b.gcount() && ba.compare(0, a.gcount(), bb, 0, b.gcount()) == 0;
+    }
+    EXPECT_TRUE(same) << "the board's copy differs";
+    fs::remove(onBoard);
+}
+
+struct TransferFailureCase {
+    const char *name;
+    bool upload;
+    const char *pcFile; // relative to the test's folder
+    const char *boardPath;
+    const char *expect;
+    friend void PrintTo(const TransferFailureCase &row, std::ostream *os) { *os << row.name; }
+};
+
+class TransferFailure : public Board, public testing::WithParamInterface<TransferFailureCase> {};
+
+TEST_P(TransferFailure, GivesFalseWithTheCauseAndTheSessionGoesOn) {
+    const auto &c = GetParam();
+    fs::create_directories(local / "folder");
+    writeRandom(local / "four-mib.bin", 4u << 20, 1);
+    Session s;
+    Transfer t;
+    openWithTransfer(s, t);
+    const fs::path pc = local / c.pcFile;
+    const bool ok = c.upload ? t.put(pc, c.boardPath) : t.get(c.boardPath, pc);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(t.error().find(c.expect), std::string::npos) << t.error();
+    EXPECT_EQ(s.run("echo alive"), "alive\n") << "the session is unusable after the failure";
+    if (!c.upload) {
+        EXPECT_FALSE(fs::exists(pc)) << "a failed download left a file behind";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Board, TransferFailure,
+    testing::Values(
+        TransferFailureCase{"missing_board_file", false, "x.dat", "/app/nothing.dat",
+                            "scp: /app/nothing.dat: No such file or directory"},
+        TransferFailureCase{"board_folder", false, "x.dat", "/app", "not a regular file"},
+        TransferFailureCase{"board_disk_fills", true, "four-mib.bin", "/mnt/small/x.bin",
+                            "No space left on device"},
+        TransferFailureCase{"no_board_folder", true, "four-mib.bin", "/nonexistent/x.bin",
+                            "No such file or directory"},
+        TransferFailureCase{"missing_pc_file", true, "absent.bin", "/tmp/x.bin",
+                            "No such file or directory"},
+        TransferFailureCase{"pc_folder_not_file", true, "folder", "/tmp/x.bin", "folder"},
+        TransferFailureCase{"missing_pc_folder", false, "absent/x.dat", "/app/rtspserver.dat",
+                            "creating a temporary file"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Board, UnwritablePcFolderFailsAndLeavesNothing) {
+    const fs::path ro = local / "ro";
+    fs::create_directories(ro);
+    ASSERT_EQ(::mount("ro", ro.c_str(), "tmpfs", MS_RDONLY, "size=64k"), 0);
+    Session s;
+    Transfer t;
+    openWithTransfer(s, t);
+    EXPECT_FALSE(t.get("/app/rtspserver.dat", ro / "rtspserver.dat"));
+    EXPECT_NE(t.error().find("Read-only file system"), std::string::npos) << t.error();
+    ::umount(ro.c_str());
+}
+
+TEST_F(Board, BoardWithoutScpGivesACleanError) {
+    const fs::path scp = root / "usr/bin/scp";
+    fs::rename(scp, root / "usr/bin/scp.away");
+    Session s;
+    Transfer t;
+    openWithTransfer(s, t);
+    writeRandom(local / "f.bin", 100, 2);
+    EXPECT_FALSE(t.put(local / "f.bin", "/tmp/f.bin"));
+    const std::string upErr = t.error();
+    EXPECT_FALSE(t.get("/app/rtspserver.dat", local / "g.bin"));
+    const std::string downErr = t.error();
+    fs::rename(root / "usr/bin/scp.away", scp);
+    EXPECT_NE(upErr.find("scp: not found"), std::string::npos) << upErr;
+    EXPECT_NE(downErr.find("scp: not found"), std::string::npos) << downErr;
+    EXPECT_EQ(s.run("echo alive"), "alive\n");
+}
+
+TEST_F(Board, DownloadFailingMidwayKeepsTheOldPcFile) {
+    // A large sparse board file, and a board that stops answering during the transfer.
+    {
+        std::ofstream big(root / "tmp/huge.bin", std::ios::binary);
+        big.seekp((2ll << 30) - 1);
+        big << 'x';
+    }
+    const fs::path dest = local / "rtspserver.dat";
+    std::ofstream(dest) << "the technician's saved configuration";
+    Session s;
+    Transfer t;
+    openWithTransfer(s, t);
+    CkSsh_putIdleTimeoutMs(s.h, 2000);
+    std::thread stopper([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        boardCtl("stop");
+    });
+    const bool ok = t.get("/tmp/huge.bin", dest);
+    stopper.join();
+    boardCtl("cont");
+    fs::remove(root / "tmp/huge.bin");
+    EXPECT_FALSE(ok) << "the download finished before the board stopped";
+    EXPECT_EQ(slurp(dest), "the technician's saved configuration");
+    EXPECT_EQ(std::distance(fs::directory_iterator(local), fs::directory_iterator()), 1)
+        << "a temporary file was left behind";
+}
+
+TEST_F(Board, InvalidHandlesAreHarmless) {
+    Session disposed;
+    const ckabi::Handle gone = CkSsh_Create();
+    CkSsh_Dispose(gone);
+    const ckabi::Handle scpGone = CkScp_Create();
+    CkScp_Dispose(scpGone);
+    for (const ckabi::Handle h : {ckabi::Handle{0}, ckabi::Handle{0xDEADBEEF}, gone, scpGone}) {
+        EXPECT_FALSE(CkSsh_Connect(h, u"127.0.0.1", 22));
+        CkSsh_putIdleTimeoutMs(h, 1);
+        EXPECT_FALSE(CkSsh_AuthenticatePw(h, u"root", u""));
+        EXPECT_EQ(utf8(CkSsh__quickCommand(h, u"true", u"ansi")), "");
+        EXPECT_FALSE(CkSsh_getLastMethodSuccess(h));
+        EXPECT_EQ(utf8(CkSsh__lastErrorText(h)), "");
+        CkSsh_Disconnect(h);
+        CkSsh_Dispose(h);
+        EXPECT_FALSE(CkScp_UseSsh(h, disposed.h));
+        EXPECT_FALSE(CkScp_UploadFile(h, u"/etc/hostname", u"/tmp/x"));
+        EXPECT_FALSE(CkScp_DownloadFile(h, u"/tmp/x", u"/tmp/y"));
+        EXPECT_EQ(utf8(CkScp__lastErrorText(h)), "");
+        CkScp_Dispose(h);
+    }
+    // A transfer on a session that is not logged in, or that went away, says so.
+    Transfer t;
+    EXPECT_FALSE(CkScp_UseSsh(t.h, disposed.h));
+    EXPECT_NE(t.error().find("not connected"), std::string::npos) << t.error();
+    EXPECT_FALSE(t.put("/etc/hostname", "/tmp/x"));
+    EXPECT_NE(t.error().find("UseSsh"), std::string::npos) << t.error();
+    {
+        Session s;
+        ASSERT_TRUE(s.open()) << s.error();
+        ASSERT_TRUE(CkScp_UseSsh(t.h, s.h));
+    }
+    EXPECT_FALSE(t.put("/etc/hostname", "/tmp/x"));
+    EXPECT_NE(t.error().find("released"), std::string::npos) << t.error();
+    // Disconnect and Dispose in any state, and twice.
+    Session s;
+    CkSsh_Disconnect(s.h);
+    ASSERT_TRUE(s.open()) << s.error();
+    CkSsh_Disconnect(s.h);
+    CkSsh_Disconnect(s.h);
+    s.run("true");
+    EXPECT_FALSE(s.ok());
+}
+
+} // namespace
