@@ -363,14 +363,14 @@ attach_usb() {
 }
 
 start_fakes() {
-    local work=$1 spec mode port pid waits=()
+    local work=$1 fakearg mode port pid waits=()
     shift
     (($#)) || return 0
     # One host key for all fakes; ssh-rsa is what the oldalgs mode needs.
     ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -f "$work/fake_host_key" || return 1
-    for spec in "$@"; do
-        mode=${spec%%:*}
-        port=${spec#*:}
+    for fakearg in "$@"; do
+        mode=${fakearg%%:*}
+        port=${fakearg#*:}
         "$PYTHON" "$HERE/fakesshd.py" "$mode" "$port" --root "$work/root" --work "$work" \
             --hostkey "$work/fake_host_key" </dev/null >>"$work/fake-$port.log" 2>&1 &
         pid=$!
@@ -378,9 +378,9 @@ start_fakes() {
         echo "$pid" >"$work/fake-$port.pid"
         waits+=("$pid:$port")
     done
-    for spec in "${waits[@]}"; do
-        pid=${spec%%:*}
-        port=${spec#*:}
+    for fakearg in "${waits[@]}"; do
+        pid=${fakearg%%:*}
+        port=${fakearg#*:}
         if ! wait_listening "$pid" "127.0.0.1:$port"; then
             echo "emuboard: fakesshd on port $port did not start; its log says:" >&2
             tail -n 5 "$work/fake-$port.log" >&2
@@ -541,20 +541,20 @@ outer_signal() {
 }
 
 cmd_run() {
-    local keep=0 nousb=0 fakes=() inside_args=() base work st spec tool
+    local keep=0 nousb=0 fakes=() inside_args=() base work st fakearg tool
     while (($#)); do
         case $1 in
         --keep) keep=1 ;;
         --no-usb) nousb=1 && inside_args+=(--no-usb) ;;
         --fake)
-            spec=${2:-}
-            [[ $spec =~ ^([a-z]+):([0-9]+)$ ]] || die "--fake wants MODE:PORT, got '$spec'"
+            fakearg=${2:-}
+            [[ $fakearg =~ ^([a-z]+):([0-9]+)$ ]] || die "--fake wants MODE:PORT, got '$fakearg'"
             [[ $FAKE_MODES == *" ${BASH_REMATCH[1]} "* ]] ||
                 die "unknown fake mode '${BASH_REMATCH[1]}' (modes:$FAKE_MODES)"
             ((BASH_REMATCH[2] > 0 && BASH_REMATCH[2] < 65536 && BASH_REMATCH[2] != SSH_PORT)) ||
-                die "bad port in --fake $spec"
-            inside_args+=(--fake "$spec")
-            fakes+=("$spec")
+                die "bad port in --fake $fakearg"
+            inside_args+=(--fake "$fakearg")
+            fakes+=("$fakearg")
             shift
             ;;
         --) shift && break ;;
