@@ -1,0 +1,78 @@
+#include "Unit1.h"
+
+#include "BoardSession.h"
+#include "ProgramVersion.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace orvane {
+
+TForm1 *Form1 = nullptr;
+
+shell::ProgramDesign Design() {
+    shell::ProgramDesign design;
+    design.Title = QStringLiteral("Orvane");
+    design.FileVersion = program_version::File;
+    design.ClientHeight = 725;
+    design.MemoHeight = 151;
+    design.ButtonCaptions = {
+        QStringLiteral("Show Recording Files on SD"),
+        QStringLiteral("Clear SD Card"),
+        QStringLiteral("Copy Recording Files to USB Disk"),
+        QStringLiteral("Show Files on USB Disk"),
+    };
+    design.RebootVisible = false;
+    design.StatusFontPixels = 16;
+    design.StatusColour = shell::platform::DesktopColour();
+    design.AboutTitlePosition = QPoint(80, 167);
+    return design;
+}
+
+namespace {
+
+QLabel *Caption(QWidget *parent, const char *name, const QString &text, QRect geometry) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    // Labels take their width from their text, as wide as the font in use needs.
+    label->setGeometry(geometry.x(), geometry.y(), label->sizeHint().width(), geometry.height());
+    return label;
+}
+
+QListWidget *List(QWidget *parent, const char *name, QRect geometry) {
+    auto *list = new QListWidget(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setGeometry(geometry);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+} // namespace
+
+TForm1::TForm1()
+    : shell::TMainForm(Design()),
+      Label1(
+          Caption(ClientArea(), "Label1", QStringLiteral("SD Recoding Files"), {16, 319, 84, 13})),
+      Label2(Caption(ClientArea(), "Label2", QStringLiteral("USB Disk Files"), {224, 319, 65, 13})),
+      ListBox1(List(ClientArea(), "ListBox1", {8, 344, 185, 321})),
+      ListBox2(List(ClientArea(), "ListBox2", {215, 344, 185, 321})) {
+    setTabOrder(Memo1, ListBox1);
+    setTabOrder(ListBox1, ListBox2);
+    OnClick(BitBtn5, &TForm1::BitBtn5Click);
+    Form1 = this;
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) {
+        Form1 = nullptr;
+    }
+}
+
+void TForm1::BitBtn5Click(QObject * /*Sender*/) {
+    board::Reboot(BIP->text().toStdU16String(), LogSink());
+}
+
+} // namespace orvane

@@ -1,0 +1,48 @@
+#include "Unit1.h"
+
+#include "BoardSession.h"
+#include "ProgramVersion.h"
+#include "Style.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace pyrelle {
+
+TForm1 *Form1 = nullptr;
+
+shell::ProgramDesign Design() {
+    shell::ProgramDesign design;
+    design.Title = QStringLiteral("Pyrelle");
+    design.FileVersion = program_version::File;
+    design.ClientHeight = 477;
+    design.MemoHeight = 260;
+    design.ButtonCaptions = {
+        QStringLiteral("Copy Burn Files from PC  ->  Board SD"),
+        QStringLiteral("Copy Update Files from PC  ->  Board "),
+        QStringLiteral("Copy Config File from Board  ->  PC"),
+        QStringLiteral("Copy Config File from PC ->  Board"),
+    };
+    design.RebootVisible = true;
+    design.StatusFontPixels = 19;
+    design.StatusColour = shell::style::Red;
+    design.AboutTitlePosition = QPoint(128, 175);
+    return design;
+}
+
+TForm1::TForm1() : shell::TMainForm(Design()) {
+    OnClick(BitBtn5, &TForm1::BitBtn5Click);
+    Form1 = this;
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) {
+        Form1 = nullptr;
+    }
+}
+
+void TForm1::BitBtn5Click(QObject * /*Sender*/) {
+    board::Reboot(BIP->text().toStdU16String(), LogSink());
+}
+
+} // namespace pyrelle

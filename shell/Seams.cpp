@@ -1,0 +1,24 @@
+#include "Seams.h"
+
+#include "Platform.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace shell::seams {
+
+std::function<int(QMessageBox &)> ExecMessageBox = [](QMessageBox &box) { return box.exec(); };
+
+std::function<std::optional<QString>(QFileDialog &)> ExecFolderDialog =
+    [](QFileDialog &dialog) -> std::optional<QString> {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    // The path as the platform writes it, so Windows gets its own separators back.
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+};
+
+std::function<void(QWidget *, const QString &)> OpenAddress = &platform::ShellOpen;
+
+} // namespace shell::seams
