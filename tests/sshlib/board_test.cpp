@@ -69,8 +69,8 @@ struct Session {
         CkSsh_Dispose(h);
     }
     bool open(const std::string &host = env("BOARD_HOST"), const char16_t *login = u"root",
-              const char16_t *password = u"", int idleMs = 5000) {
-        if (!CkSsh_Connect(h, u16(host).c_str(), 22))
+              const char16_t *password = u"", int idleMs = 5000, int port = 22) {
+        if (!CkSsh_Connect(h, u16(host).c_str(), port))
             return false;
         CkSsh_putIdleTimeoutMs(h, idleMs);
         return CkSsh_AuthenticatePw(h, login, password) != 0;
@@ -182,6 +182,86 @@ INSTANTIATE_TEST_SUITE_P(Board, Login,
                                          LoginCase{"wrong_password", u"tech", u"wrong", false},
                                          LoginCase{"unknown_user", u"nobody", u"", false}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Servers that dropbear cannot play: fakesshd.py on the ports the test command gives.
+constexpr int KbdIntPort = 2201;
+constexpr int OldAlgsPort = 2202;
+constexpr int ScpReplyPort = 2203;
+
+TEST_F(Board, KeyboardInteractiveOnlyServerLetsRootIn) {
+    Session s;
+    ASSERT_TRUE(s.open(env("BOARD_HOST"), u"root", u"", 5000, KbdIntPort)) << s.error();
+    EXPECT_EQ(s.run("echo kbd"), "kbd\n");
+    Session wrong;
+    EXPECT_FALSE(wrong.open(env("BOARD_HOST"), u"tech", u"wrong", 5000, KbdIntPort));
+    EXPECT_NE(wrong.error().find("keyboard-interactive"), std::string::npos) << wrong.error();
+}
+
+TEST_F(Board, OldAlgorithmsOnlyServerIsReached) {
+    Session s;
+    Transfer t;
+    ASSERT_TRUE(s.open(env("BOARD_HOST"), u"root", u"", 5000, OldAlgsPort)) << s.error();
+    EXPECT_EQ(s.run("echo old"), "old\n");
+    ASSERT_TRUE(CkScp_UseSsh(t.h, s.h)) << t.error();
+    writeRandom(local / "old.bin", 300000, 3);
+    ASSERT_TRUE(t.put(local / "old.bin", "/tmp/old.bin")) << t.error();
+    EXPECT_EQ(slurp(root / "tmp/old.bin"), slurp(local / "old.bin"));
+}
+
+struct HostileCase {
+    const char *name;
+    const char *script; // what the board answers to "scp -f"
+    const char *expect;
+    friend void PrintTo(const HostileCase &row, std::ostream *os) { *os << row.name; }
+};
+
+class HostileDownload : public Board, public testing::WithParamInterface<HostileCase> {};
+
+// Whatever the board announces, only the chosen PC file is written, and only when whole.
+TEST_P(HostileDownload, WritesNothingButTheChosenFile) {
+    const auto &c = GetParam();
+    std::ofstream(fs::path(env("BOARD_WORK")) /
+                  ("fake-" + std::to_string(ScpReplyPort) + ".script"))
+        << c.script;
+    const fs::path dest = local / "sub" / "rtspserver.dat";
+    fs::create_directories(dest.parent_path());
+    std::ofstream(dest) << "old";
+    Session s;
+    Transfer t;
+    ASSERT_TRUE(s.open(env("BOARD_HOST"), u"root", u"", 3000, ScpReplyPort)) << s.error();
+    ASSERT_TRUE(CkScp_UseSsh(t.h, s.h)) << t.error();
+    EXPECT_FALSE(t.get("/app/rtspserver.dat", dest));
+    EXPECT_NE(t.error().find(c.expect), std::string::npos) << t.error();
+    EXPECT_EQ(slurp(dest), "old");
+    std::size_t entries = 0;
+    for (const auto &e : fs::recursive_directory_iterator(local)) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u) << "something besides the old file appeared";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Board, HostileDownload,
+    testing::Values(
+        HostileCase{"name_escapes", "read 1\nsend C0644 3 ../../evil\\n\nsend abc\\0\nexit 0\n",
+                    "not an SCP file record"},
+        HostileCase{"directory", "read 1\nsend D0755 0 dir\\n\nexit 0\n", "folder"},
+        HostileCase{"shorter_than_announced",
+                    "read 1\nsend C0644 100000 rtspserver.dat\\n\nread 1\ndata 5000\nexit 0\n",
+                    "after 5000 of 100000 bytes"},
+        HostileCase{"no_exit_status_after_refusal", "read 1\nsend \\1scp: boom\\n\nclose\n",
+                    "scp: boom"},
+        HostileCase{"garbage", "read 1\nsend hello\\n\nexit 0\n", "not an SCP file record"},
+        HostileCase{"endless_line", "read 1\nsend C\ndata 100000\nexit 0\n", "longer than"},
+        HostileCase{"failure_after_data",
+                    "read 1\nsend C0644 3 x\\n\nread 1\nsend abc\nsend \\2scp: read error\\n\n"
+                    "exit 1\n",
+                    "scp: read error"},
+        HostileCase{"exit_status_nonzero",
+                    "read 1\nsend C0644 3 x\\n\nread 1\nsend abc\\0\nread 1\nexit 1\n",
+                    "exit status 1"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Board, CommandOutputMergesStderrAndExitStatusDoesNotMatter) {
     Session s;
