@@ -48,7 +48,7 @@ TAboutfrm::TAboutfrm(QPoint titlePosition)
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::WindowStaysOnTopHint),
       Image1(new QLabel(this)), Label1(new QLabel(this)), Label2(new QLabel(this)),
-      Memo1(new QTextEdit(this)), Label3(new QLabel(this)), BitBtn1(new QPushButton(this)) {
+      BitBtn1(new QPushButton(this)), Memo1(new QTextEdit(this)), Label3(new QLabel(this)) {
     setObjectName(QStringLiteral("Aboutfrm"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(407, 419);
@@ -108,8 +108,6 @@ TAboutfrm::TAboutfrm(QPoint titlePosition)
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this,
             [this] { RunHandler([this] { BitBtn1Click(BitBtn1); }); });
-
-    setTabOrder(BitBtn1, Memo1);
 
     Aboutfrm = this;
 }

@@ -21,12 +21,13 @@ public:
 
     static const QString WebAddress;
 
+    // Created in this order, which is also the order the Tab key follows.
     QLabel *Image1;
     QLabel *Label1;
     QLabel *Label2;
+    QPushButton *BitBtn1;
     QTextEdit *Memo1;
     QLabel *Label3;
-    QPushButton *BitBtn1;
 
     // Sets the title and version lines; the labels take their width from their text.
     void SetLines(const QString &title, const QString &versionLine);

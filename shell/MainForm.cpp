@@ -239,8 +239,10 @@ void TMainForm::PickFolder(const QString &logText) {
         dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select"));
         dialog.setWindowModality(Qt::ApplicationModal);
         if (!DefaultFolder.isEmpty()) {
-            dialog.setDirectory(DefaultFolder);
+            // Naming the folder as the file first, then opening in it, leaves the dialog inside
+            // the folder with its name offered, rather than in its parent.
             dialog.selectFile(DefaultFolder);
+            dialog.setDirectory(DefaultFolder);
         }
         if (const std::optional<QString> chosen = seams::ExecFolderDialog(dialog)) {
             WorkingFolder = *chosen;

@@ -1,0 +1,148 @@
+// The folder pickers SavFolder and OpenFolder, answered through the dialog seam.
+#include "TestSupport.h"
+
+#include "pyrelle/Unit1.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <deque>
+
+namespace {
+
+// One answer of the person at the dialog: a folder to accept, or a null text for cancel.
+using Answer = QString;
+
+// While alive, folder dialogs are answered from the queue and their setup is recorded.
+class DialogScript {
+public:
+    explicit DialogScript(std::deque<Answer> answers)
+        : answers_(std::move(answers)), previous_(shell::seams::ExecFolderDialog) {
+        shell::seams::ExecFolderDialog = [this](QFileDialog &dialog) -> std::optional<QString> {
+            seen.push_back(&dialog);
+            titles << dialog.windowTitle();
+            acceptLabels << dialog.labelText(QFileDialog::Accept);
+            foldersOnly = foldersOnly && dialog.fileMode() == QFileDialog::Directory &&
+                          dialog.testOption(QFileDialog::ShowDirsOnly) &&
+                          dialog.acceptMode() == QFileDialog::AcceptOpen;
+            modal = modal && dialog.windowModality() == Qt::ApplicationModal;
+            startFolders << dialog.directory().absolutePath();
+            const Answer answer = answers_.front();
+            answers_.pop_front();
+            if (answer.isNull()) {
+                return std::nullopt;
+            }
+            return answer;
+        };
+    }
+    DialogScript(const DialogScript &) = delete;
+    DialogScript &operator=(const DialogScript &) = delete;
+    ~DialogScript() { shell::seams::ExecFolderDialog = previous_; }
+
+    std::vector<QPointer<QFileDialog>> seen;
+    QStringList titles;
+    QStringList acceptLabels;
+    QStringList startFolders;
+    bool foldersOnly = true;
+    bool modal = true;
+
+private:
+    std::deque<Answer> answers_;
+    std::function<std::optional<QString>(QFileDialog &)> previous_;
+};
+
+} // namespace
+
+class PickersTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dirs_;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dirs_.isValid());
+        QVERIFY(QDir(dirs_.path()).mkpath(QStringLiteral("first")));
+        QVERIFY(QDir(dirs_.path()).mkpath(QStringLiteral("second")));
+    }
+
+    void choices_data() {
+        QTest::addColumn<QString>("pickers");     // S: SavFolder, O: OpenFolder, in call order
+        QTest::addColumn<QStringList>("answers"); // folder under the temporary dir, or "-": cancel
+        QTest::addColumn<QStringList>("log");     // "@" stands for the temporary dir
+        QTest::addColumn<QString>("working");
+        QTest::newRow("accept") << "O" << QStringList{"first"}
+                                << QStringList{"Source Folder : @/first"} << "@/first";
+        QTest::newRow("cancel at first")
+            << "O" << QStringList{"-"} << QStringList{"Source Folder : "} << "";
+        QTest::newRow("two accepts in a row")
+            << "SO" << QStringList{"first", "second"}
+            << QStringList{"Destination Folder : @/first", "Source Folder : @/second"}
+            << "@/second";
+        QTest::newRow("cancel after a download's choice")
+            << "SO" << QStringList{"first", "-"}
+            << QStringList{"Destination Folder : @/first", "Source Folder : @/first"} << "@/first";
+        QTest::newRow("cancel after an upload's choice")
+            << "OS" << QStringList{"second", "-"}
+            << QStringList{"Source Folder : @/second", "Destination Folder : @/second"}
+            << "@/second";
+    }
+
+    void choices() {
+        QFETCH(QString, pickers);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, log);
+        QFETCH(QString, working);
+        const QString root = QDir::toNativeSeparators(dirs_.path());
+        std::deque<Answer> script;
+        for (const QString &answer : answers) {
+            script.push_back(
+                answer == QLatin1String("-")
+                    ? QString()
+                    : QDir::toNativeSeparators(dirs_.path() + QLatin1Char('/') + answer));
+        }
+        for (QString &line : log) {
+            line.replace(QLatin1Char('@'), root).replace(QLatin1Char('/'), QDir::separator());
+        }
+        working.replace(QLatin1Char('@'), root).replace(QLatin1Char('/'), QDir::separator());
+
+        pyrelle::TForm1 form;
+        QVERIFY(form.WorkingFolder.isEmpty());
+        DialogScript dialogs(std::move(script));
+        for (const QChar picker : pickers) {
+            if (picker == QLatin1Char('S')) {
+                form.SavFolder();
+            } else {
+                form.OpenFolder();
+            }
+        }
+        QCOMPARE(form.LogLines(), log);
+        QCOMPARE(form.WorkingFolder, working);
+        QCOMPARE(dialogs.seen.size(), std::size_t(pickers.size()));
+        for (const QPointer<QFileDialog> &dialog : dialogs.seen) {
+            QVERIFY2(dialog.isNull(), "no dialog outlives its picker");
+        }
+        for (const QString &title : dialogs.titles) {
+            QCOMPARE(title, QStringLiteral("Select Directory"));
+        }
+        for (const QString &label : dialogs.acceptLabels) {
+            QCOMPARE(label, QStringLiteral("Select"));
+        }
+        QVERIFY2(dialogs.foldersOnly, "the dialogs pick existing folders only");
+        QVERIFY2(dialogs.modal, "the dialogs are modal over the application");
+    }
+
+    // DefaultFolder, when set, is where the dialog opens.
+    void startsInDefaultFolder() {
+        pyrelle::TForm1 form;
+        form.DefaultFolder = dirs_.path() + QStringLiteral("/second");
+        DialogScript dialogs({QString()});
+        form.OpenFolder();
+        QCOMPARE(dialogs.startFolders, QStringList{form.DefaultFolder});
+        QCOMPARE(form.LogLines(), QStringList{"Source Folder : "});
+    }
+};
+
+TAVRIN_TEST_MAIN(PickersTest)
+#include "tst_pickers.moc"
