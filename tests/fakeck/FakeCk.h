@@ -24,6 +24,26 @@ public:
         if (module_ == nullptr) {
             throw std::runtime_error(std::string("cannot load the fake library ") + FAKECK_PATH);
         }
+        BindAll();
+    }
+
+    // The ChilkatDelphi32.dll the process has already loaded, wherever it came from; it must be
+    // the fake.
+    struct AlreadyLoaded {};
+    explicit FakeCk(AlreadyLoaded) {
+#if defined(_WIN32)
+        module_ = GetModuleHandleW(L"ChilkatDelphi32.dll");
+#else
+        module_ = dlopen("ChilkatDelphi32.dll", RTLD_NOW | RTLD_NOLOAD);
+#endif
+        if (module_ == nullptr) {
+            throw std::runtime_error("ChilkatDelphi32.dll is not loaded");
+        }
+        BindAll();
+    }
+
+private:
+    void BindAll() {
         Bind(reset_, "FakeCk_Reset");
         Bind(failCall_, "FakeCk_FailCall");
         Bind(setOutput_, "FakeCk_SetOutput");
@@ -35,6 +55,8 @@ public:
         Bind(liveTransfers_, "FakeCk_LiveTransfers");
         Bind(misuse_, "FakeCk_Misuse");
     }
+
+public:
     FakeCk(const FakeCk &) = delete;
     FakeCk &operator=(const FakeCk &) = delete;
     // The library stays loaded: the program's loader holds it until the process ends.
