@@ -10,56 +10,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
+// Arguments and texts as UTF-8; the standard library converts.
 std::u16string widen(const char *s) {
-    // Arguments are taken as UTF-8; enough for paths and commands in tests.
-    std::u16string out;
-    const auto *p = reinterpret_cast<const unsigned char *>(s);
-    while (*p) {
-        char32_t c = *p++;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (extra)
-            c &= 0x3F >> extra;
-        while (extra-- > 0 && (*p & 0xC0) == 0x80)
-            c = (c << 6) | (*p++ & 0x3F);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
+    return std::filesystem::path(s).u16string();
 }
 
 std::string narrow(const char16_t *t) {
-    std::string out;
-    for (; t && *t; ++t) {
-        char32_t c = *t;
-        if (c >= 0xD800 && c <= 0xDBFF && t[1] >= 0xDC00 && t[1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (t[1] - 0xDC00);
-            ++t;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return t ? std::filesystem::path(std::u16string(t)).string() : std::string();
 }
 
 int usage() {

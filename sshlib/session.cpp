@@ -112,8 +112,8 @@ Session::~Session() {
     disconnect();
 }
 
-long Session::onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
-                        void **abstract) {
+ssize_t Session::onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
+                           void **abstract) {
     const long n = net::receive(fd, buffer, length, flags);
     if (n > 0)
         static_cast<Session *>(*abstract)->lastReceived_ = Clock::now();
@@ -131,16 +131,6 @@ void Session::onKeyboardInteractive(const char *, int, const char *, int, int nu
             std::memcpy(copy, password.c_str(), password.size() + 1);
         responses[i].text = copy;
         responses[i].length = copy ? static_cast<unsigned>(password.size()) : 0;
-    }
-}
-
-template <class F> int Session::retry(ErrorText &err, std::string_view step, F call) {
-    for (;;) {
-        const int rc = call();
-        if (rc != LIBSSH2_ERROR_EAGAIN)
-            return rc;
-        if (!wait(err, step))
-            return LIBSSH2_ERROR_TIMEOUT;
     }
 }
 
@@ -446,18 +436,10 @@ bool Channel::open(std::string_view step) {
 }
 
 bool Channel::exec(const std::string &command, std::string_view step) {
-    for (;;) {
-        const int rc = libssh2_channel_process_startup(
-            raw_, "exec", sizeof "exec" - 1, command.data(), static_cast<unsigned>(command.size()));
-        if (rc == 0)
-            return true;
-        if (rc != LIBSSH2_ERROR_EAGAIN) {
-            session_.libraryFailure(err_, step, rc);
-            return false;
-        }
-        if (!session_.wait(err_, step))
-            return false;
-    }
+    return session_.complete(err_, step, [&] {
+        return libssh2_channel_process_startup(raw_, "exec", sizeof "exec" - 1, command.data(),
+                                               static_cast<unsigned>(command.size()));
+    });
 }
 
 bool Channel::drainStderr(std::string_view step) {
@@ -550,33 +532,12 @@ bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
 }
 
 bool Channel::sendEof(std::string_view step) {
-    for (;;) {
-        const int rc = libssh2_channel_send_eof(raw_);
-        if (rc == 0)
-            return true;
-        if (rc != LIBSSH2_ERROR_EAGAIN) {
-            session_.libraryFailure(err_, step, rc);
-            return false;
-        }
-        if (!session_.wait(err_, step))
-            return false;
-    }
+    return session_.complete(err_, step, [&] { return libssh2_channel_send_eof(raw_); });
 }
 
 bool Channel::waitClosed(std::string_view step) {
-    for (;;) {
-        const int rc = libssh2_channel_wait_closed(raw_);
-        if (rc == 0) {
-            closed_ = true;
-            return true;
-        }
-        if (rc != LIBSSH2_ERROR_EAGAIN) {
-            session_.libraryFailure(err_, step, rc);
-            return false;
-        }
-        if (!session_.wait(err_, step))
-            return false;
-    }
+    closed_ = session_.complete(err_, step, [&] { return libssh2_channel_wait_closed(raw_); });
+    return closed_;
 }
 
 int Channel::exitStatus(std::string &signal) {

@@ -44,19 +44,34 @@ public:
     bool wait(ErrorText &err, std::string_view step);
     // Records a libssh2 failure in err; a transport failure makes the session unusable.
     void libraryFailure(ErrorText &err, std::string_view step, int rc);
+    // Repeats call until it stops saying EAGAIN, waiting in between; gives its last result.
+    template <class F> int retry(ErrorText &err, std::string_view step, F call) {
+        for (;;) {
+            const int rc = call();
+            if (rc != LIBSSH2_ERROR_EAGAIN)
+                return rc;
+            if (!wait(err, step))
+                return LIBSSH2_ERROR_TIMEOUT;
+        }
+    }
+    // The same for a call that must end in success; a failure is recorded in err.
+    template <class F> bool complete(ErrorText &err, std::string_view step, F call) {
+        const int rc = retry(err, step, call);
+        if (rc != 0 && !err.failed())
+            libraryFailure(err, step, rc);
+        return rc == 0;
+    }
     LIBSSH2_SESSION *raw() const { return raw_; }
     void markBroken() { broken_ = true; }
     bool broken() const { return broken_; }
 
 private:
-    static long onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
-                          void **abstract);
+    static ssize_t onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
+                             void **abstract);
     static void onKeyboardInteractive(const char *name, int nameLen, const char *instruction,
                                       int instructionLen, int numPrompts,
                                       const LIBSSH2_USERAUTH_KBDINT_PROMPT *prompts,
                                       LIBSSH2_USERAUTH_KBDINT_RESPONSE *responses, void **abstract);
-    // Repeats call until it stops saying EAGAIN, waiting in between.
-    template <class F> int retry(ErrorText &err, std::string_view step, F call);
     bool setPreferences();
 
     net::Socket socket_ = net::NoSocket;

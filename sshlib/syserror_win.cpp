@@ -1,0 +1,24 @@
+#include "syserror_win.h"
+
+#include <windows.h>
+
+namespace sshlib {
+
+std::string windowsErrorText(unsigned long code) {
+    wchar_t *msg = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<wchar_t *>(&msg), 0, nullptr);
+    std::string out;
+    if (msg) {
+        const int need = WideCharToMultiByte(CP_UTF8, 0, msg, -1, nullptr, 0, nullptr, nullptr);
+        out.resize(need > 0 ? static_cast<std::size_t>(need - 1) : 0);
+        WideCharToMultiByte(CP_UTF8, 0, msg, -1, out.data(), need, nullptr, nullptr);
+        LocalFree(msg);
+        while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.'))
+            out.pop_back();
+    }
+    return out.empty() ? "system error " + std::to_string(code) : out;
+}
+
+} // namespace sshlib
