@@ -1,0 +1,209 @@
+#include "BurnOperations.h"
+
+#include "BoardSession.h"
+#include "MainForm.h"
+#include "PcPath.h"
+#include "Seams.h"
+#include "TransferSets.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace burn {
+namespace {
+
+const QString BoardTmp = QStringLiteral("/tmp/");
+const QString BoardApp = QStringLiteral("/app/");
+constexpr std::u16string_view BoardConfigFile = u"/app/rtspserver.dat";
+
+QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string Address(const shell::TMainForm &form) {
+    return form.BIP->text().toStdU16String();
+}
+
+// Runs a picker and tells whether the user accepted a folder. The pickers keep WorkingFolder
+// and still log it when the user cancels, so only the dialog's answer tells a cancel from
+// choosing the same folder again; it is watched for the length of the call.
+class DialogAnswerWatch {
+public:
+    DialogAnswerWatch() : previous_(shell::seams::ExecFolderDialog) {
+        shell::seams::ExecFolderDialog = [this](QFileDialog &dialog) {
+            std::optional<QString> chosen = previous_(dialog);
+            accepted_ = chosen.has_value();
+            return chosen;
+        };
+    }
+    DialogAnswerWatch(const DialogAnswerWatch &) = delete;
+    DialogAnswerWatch &operator=(const DialogAnswerWatch &) = delete;
+    ~DialogAnswerWatch() { shell::seams::ExecFolderDialog = std::move(previous_); }
+
+    bool Accepted() const { return accepted_; }
+
+private:
+    std::function<std::optional<QString>(QFileDialog &)> previous_;
+    bool accepted_ = false;
+};
+
+bool Picked(shell::TMainForm &form, void (shell::TMainForm::*picker)()) {
+    const DialogAnswerWatch watch;
+    (form.*picker)();
+    return watch.Accepted();
+}
+
+// Every file an upload will send must be a readable regular file before anything on the board
+// is deleted; otherwise the board would be left without the files it had.
+bool AllReadable(shell::TMainForm &form, const QString &folder, const TBF &set, int uploaded) {
+    QStringList missing;
+    for (int slot = 0; slot < uploaded; ++slot) {
+        const QString path = PcPath(folder, set.FN[slot]);
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+            missing << set.FN[slot];
+        }
+    }
+    if (missing.isEmpty()) {
+        return true;
+    }
+    form.LogAdd(QStringLiteral("Files missing or unreadable in ") + folder + QStringLiteral(" : ") +
+                missing.join(QStringLiteral(", ")));
+    return false;
+}
+
+// Deletes slots [0, deleted) in the board folder, then uploads slots [0, uploaded) from the PC
+// folder, logging each step, then the success line, the session check and the reboot request.
+// False when a step failed; the session has then reported and closed.
+bool ReplaceOnBoard(board::Session &session, shell::TMainForm &form, const QString &folder,
+                    const TBF &set, int deleted, int uploaded, const QString &boardFolder,
+                    const QString &successLine) {
+    for (int slot = 0; slot < deleted; ++slot) {
+        const std::u16string output =
+            session.Run((QStringLiteral("rm ") + boardFolder + set.FN[slot]).toStdU16String());
+        if (!session.Check()) {
+            return false;
+        }
+        form.LogAdd(Text(output));
+        form.LogAdd(set.SHOW[slot]);
+    }
+    if (!session.AttachTransfer()) {
+        return false;
+    }
+    for (int slot = 0; slot < uploaded; ++slot) {
+        if (!session.Upload(PcPath(folder, set.FN[slot]).toStdU16String(),
+                            (boardFolder + set.FN[slot]).toStdU16String())) {
+            return false;
+        }
+        form.LogAdd(QString());
+        form.LogAdd(set.SHOW2[slot]);
+    }
+    form.LogAdd(successLine);
+    if (!session.Check()) {
+        return false;
+    }
+    form.LogAdd(QString());
+    form.LogAdd(QStringLiteral("Please  Reboot Board"));
+    return true;
+}
+
+void ShowUpdateReminder(shell::TMainForm &form) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Need to do Before"),
+                    QStringLiteral("With PC Control Application File -> Exit Board Application  "),
+                    QMessageBox::Ok, &form);
+    box.setWindowModality(Qt::ApplicationModal);
+    // Whatever the answer, the update goes on.
+    shell::seams::ExecMessageBox(box);
+}
+
+} // namespace
+
+void UploadBurnFiles(shell::TMainForm &form) {
+    form.LogClear();
+    if (!Picked(form, &shell::TMainForm::OpenFolder)) {
+        return;
+    }
+    const QString folder = form.WorkingFolder;
+    if (!AllReadable(form, folder, BurnFiles, BurnUploaded)) {
+        return;
+    }
+    board::Session session(form.LogSink());
+    if (!session.Open(Address(form))) {
+        return;
+    }
+    if (!ReplaceOnBoard(session, form, folder, BurnFiles, BurnDeleted, BurnUploaded, BoardTmp,
+                        QStringLiteral("Burn files Upload OK."))) {
+        return;
+    }
+    session.Close();
+    form.SetStatus(QStringLiteral("Please  Reboot Board !! "));
+}
+
+void UploadUpdateFiles(shell::TMainForm &form) {
+    form.LogClear();
+    ShowUpdateReminder(form);
+    if (!Picked(form, &shell::TMainForm::OpenFolder)) {
+        return;
+    }
+    const QString folder = form.WorkingFolder;
+    if (!AllReadable(form, folder, UpdateFiles, UpdateUploaded)) {
+        return;
+    }
+    board::Session session(form.LogSink());
+    if (!session.Open(Address(form))) {
+        return;
+    }
+    if (!ReplaceOnBoard(session, form, folder, UpdateFiles, UpdateDeleted, UpdateUploaded, BoardApp,
+                        QStringLiteral("Updated files Upload OK."))) {
+        return;
+    }
+    const std::u16string output = session.Run(u"chmod 777 /app/sample_rtspserver");
+    if (!session.Check()) {
+        return;
+    }
+    form.LogAdd(Text(output));
+    form.LogAdd(QStringLiteral("chmod 777"));
+    session.Close();
+    form.SetStatus(QStringLiteral("Turn off and turn on the Board Power !! "));
+}
+
+void DownloadConfigFile(shell::TMainForm &form) {
+    form.LogClear();
+    if (!Picked(form, &shell::TMainForm::SavFolder)) {
+        return;
+    }
+    const std::u16string pcPath = (form.WorkingFolder + Text(ConfigFileSuffix)).toStdU16String();
+    board::Session session(form.LogSink());
+    if (!session.Open(Address(form)) || !session.AttachTransfer() ||
+        !session.Download(BoardConfigFile, pcPath)) {
+        return;
+    }
+    form.LogAdd(QStringLiteral("Configuration file \"rtspserver.dat\" Download OK."));
+    session.Close();
+}
+
+void UploadConfigFile(shell::TMainForm &form) {
+    form.LogClear();
+    if (!Picked(form, &shell::TMainForm::OpenFolder)) {
+        return;
+    }
+    const std::u16string pcPath = (form.WorkingFolder + Text(ConfigFileSuffix)).toStdU16String();
+    board::Session session(form.LogSink());
+    if (!session.Open(Address(form)) || !session.AttachTransfer() ||
+        !session.Upload(pcPath, BoardConfigFile)) {
+        return;
+    }
+    form.LogAdd(QStringLiteral("Configuration file \"rtspserver.dat\" Upload OK."));
+    session.Close();
+}
+
+} // namespace burn
