@@ -1,8 +1,10 @@
 #include "Unit1.h"
 
 #include "BoardSession.h"
+#include "BurnOperations.h"
 #include "ProgramVersion.h"
 #include "Style.h"
+#include "TransferSets.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +33,10 @@ shell::ProgramDesign Design() {
 }
 
 TForm1::TForm1() : shell::TMainForm(Design()) {
+    OnClick(BitBtn1, &TForm1::BitBtn1Click);
+    OnClick(BitBtn2, &TForm1::BitBtn2Click);
+    OnClick(BitBtn3, &TForm1::BitBtn3Click);
+    OnClick(BitBtn4, &TForm1::BitBtn4Click);
     OnClick(BitBtn5, &TForm1::BitBtn5Click);
     Form1 = this;
 }
@@ -39,6 +45,27 @@ TForm1::~TForm1() {
     if (Form1 == this) {
         Form1 = nullptr;
     }
+}
+
+void TForm1::FormShow(QObject *Sender) {
+    burn::FillTransferSets();
+    shell::TMainForm::FormShow(Sender);
+}
+
+void TForm1::BitBtn1Click(QObject * /*Sender*/) {
+    burn::UploadBurnFiles(*this);
+}
+
+void TForm1::BitBtn2Click(QObject * /*Sender*/) {
+    burn::UploadUpdateFiles(*this);
+}
+
+void TForm1::BitBtn3Click(QObject * /*Sender*/) {
+    burn::DownloadConfigFile(*this);
+}
+
+void TForm1::BitBtn4Click(QObject * /*Sender*/) {
+    burn::UploadConfigFile(*this);
 }
 
 void TForm1::BitBtn5Click(QObject * /*Sender*/) {
