@@ -2,7 +2,8 @@
 //   FakeCk_Reset()                     forget script, calls and objects; handles restart at 1
 //   FakeCk_FailCall(entry, n)          the n-th call (from 1, counted since reset) of the entry
 //                                      fails; n = 0: every call. A failing command gives null
-//                                      and makes getLastMethodSuccess false
+//                                      and makes getLastMethodSuccess false; a failing
+//                                      getLastMethodSuccess gives false and sets its error text
 //   FakeCk_SetOutput(command, output)  what CkSsh__quickCommand gives for exactly this command
 //                                      (default empty; null output: the call returns null)
 //   FakeCk_SetErrorText(entry, text)   error text an object carries after that entry failed

@@ -212,8 +212,12 @@ CKAPI_EXPORT ckabi::Text CKAPI_CALL CkSsh__quickCommand(ckabi::Handle ssh, ckabi
 }
 
 CKAPI_EXPORT ckabi::Bool CKAPI_CALL CkSsh_getLastMethodSuccess(ckabi::Handle ssh) {
-    Record("CkSsh_getLastMethodSuccess", ssh);
-    const Object *o = Find(ssh, true);
+    const bool failed = Record("CkSsh_getLastMethodSuccess", ssh);
+    Object *o = Find(ssh, true);
+    if (failed && o != nullptr) {
+        // A scripted failing check: the session's last call is taken to have failed.
+        Result(o, true, "CkSsh_getLastMethodSuccess");
+    }
     return o != nullptr && o->lastSuccess ? 1 : 0;
 }
 
