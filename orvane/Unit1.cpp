@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 namespace orvane {
 
@@ -42,11 +43,21 @@ QLabel *Caption(QWidget *parent, const char *name, const QString &text, QRect ge
     return label;
 }
 
+// Every list item is 13 px high, whatever the font's own line height.
+class ItemHeight13 : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), 13};
+    }
+};
+
 QListWidget *List(QWidget *parent, const char *name, QRect geometry) {
     auto *list = new QListWidget(parent);
     list->setObjectName(QLatin1String(name));
     list->setGeometry(geometry);
     list->setUniformItemSizes(true);
+    list->setItemDelegate(new ItemHeight13(list));
     return list;
 }
 
@@ -61,6 +72,10 @@ TForm1::TForm1()
       ListBox2(List(ClientArea(), "ListBox2", {215, 344, 185, 321})) {
     setTabOrder(Memo1, ListBox1);
     setTabOrder(ListBox1, ListBox2);
+    OnClick(BitBtn1, &TForm1::BitBtn1Click);
+    OnClick(BitBtn2, &TForm1::BitBtn2Click);
+    OnClick(BitBtn3, &TForm1::BitBtn3Click);
+    OnClick(BitBtn4, &TForm1::BitBtn4Click);
     OnClick(BitBtn5, &TForm1::BitBtn5Click);
     Form1 = this;
 }
