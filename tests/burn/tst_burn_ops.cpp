@@ -322,6 +322,21 @@ private slots:
         VerifyNothingLeft();
     }
 
+    // However the reminder is closed, the update goes on to the picker and the board.
+    void reminderClosedAnyway() {
+        Script({});
+        const auto form = Window();
+        QVERIFY(form);
+        const auto previous = shell::seams::ExecMessageBox;
+        shell::seams::ExecMessageBox = [](QMessageBox &) { return -1; }; // the close box
+        PickerScript picker({updateFolder_});
+        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+        shell::seams::ExecMessageBox = previous;
+        QCOMPARE(picker.shown, 1);
+        QCOMPARE(form->LogLines(), QStringList{PickerLine("update", updateFolder_)} + UpdateLog);
+        VerifyNothingLeft();
+    }
+
     void cancel_data() {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<bool>("chosenBefore"); // an earlier operation's folder is in place
