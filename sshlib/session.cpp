@@ -15,6 +15,7 @@ constexpr unsigned ChannelWindow = 8u * 1024 * 1024;
 constexpr unsigned ChannelPacket = 32768;
 constexpr int KeepaliveEveryMs = 1000;
 constexpr int CloseBoundMs = 2000;
+constexpr int NudgeAfterMs = 50;
 constexpr std::size_t StderrKeep = 64 * 1024;
 
 // libssh2 itself is set up once per process, and torn down when the library goes.
@@ -154,16 +155,9 @@ bool Session::wait(ErrorText &err, std::string_view step) {
                 return false;
             }
         } else if (idleTimeoutMs_ > 0) {
-            const int silent = msBetween(lastReceived_, now);
-            limit = idleTimeoutMs_ - silent;
-            if (limit <= 0) {
-                err.fail(step, "the board sent nothing for " + std::to_string(silent) +
-                                   " ms, longer than the idle time-out of " +
-                                   std::to_string(idleTimeoutMs_) +
-                                   " ms; it has stopped answering");
-                broken_ = true;
+            if (silentTooLong(err, step))
                 return false;
-            }
+            limit = idleTimeoutMs_ - msBetween(lastReceived_, now);
         }
         // Probe a silent board so that a long, quiet command is told apart from a dead one.
         // Only when the socket can take the probe whole: a half-sent probe would block the
@@ -189,6 +183,17 @@ bool Session::wait(ErrorText &err, std::string_view step) {
             break;
         }
     }
+}
+
+bool Session::silentTooLong(ErrorText &err, std::string_view step) {
+    const int silent = msBetween(lastReceived_, Clock::now());
+    if (idleTimeoutMs_ <= 0 || silent < idleTimeoutMs_)
+        return false;
+    err.fail(step, "the board sent nothing for " + std::to_string(silent) +
+                       " ms, longer than the idle time-out of " + std::to_string(idleTimeoutMs_) +
+                       " ms; it has stopped answering");
+    broken_ = true;
+    return true;
 }
 
 void Session::libraryFailure(ErrorText &err, std::string_view step, int rc) {
@@ -403,19 +408,41 @@ void Session::disconnect() {
 Channel::Channel(Session &session, ErrorText &err) : session_(session), err_(err) {}
 
 Channel::~Channel() {
-    if (!raw_)
-        return;
-    if (!session_.broken()) {
-        // A bounded goodbye; a board that does not answer it loses the session.
-        ErrorText ignored;
-        const auto until = Session::Clock::now() + std::chrono::milliseconds(CloseBoundMs);
-        while (libssh2_channel_free(raw_) == LIBSSH2_ERROR_EAGAIN) {
-            if (Session::Clock::now() >= until || !session_.wait(ignored, "closing the channel")) {
-                session_.markBroken();
-                return; // the session frees it with itself
-            }
+    if (!raw_ || session_.broken())
+        return; // a lost session frees its channels with itself
+    // A bounded goodbye in the order boards expect: our EOF, the rest of their output and their
+    // EOF, then the close. Closing while the board still has output for us (an SCP refusal
+    // followed by its message) makes some boards drop the whole connection.
+    ErrorText ignored;
+    const auto until = Session::Clock::now() + std::chrono::milliseconds(CloseBoundMs);
+    const auto pending = [&](int rc) {
+        if (rc != LIBSSH2_ERROR_EAGAIN)
+            return false;
+        if (Session::Clock::now() >= until || !session_.wait(ignored, "closing the channel")) {
+            session_.markBroken();
+            return false;
         }
-        return;
+        return true;
+    };
+    if (!closed_) {
+        while (!eofSent_ && pending(libssh2_channel_send_eof(raw_))) {
+        }
+        eofSent_ = true;
+        char sink[4096];
+        while (!session_.broken() && !libssh2_channel_eof(raw_)) {
+            const auto a = libssh2_channel_read_ex(raw_, 0, sink, sizeof sink);
+            const auto b =
+                libssh2_channel_read_ex(raw_, SSH_EXTENDED_DATA_STDERR, sink, sizeof sink);
+            if (a > 0 || b > 0)
+                continue;
+            if ((a < 0 && a != LIBSSH2_ERROR_EAGAIN) || (b < 0 && b != LIBSSH2_ERROR_EAGAIN))
+                break;
+            if (Session::Clock::now() >= until)
+                break;
+            nudgeIfSilent();
+        }
+    }
+    while (!session_.broken() && pending(libssh2_channel_free(raw_))) {
     }
 }
 
@@ -526,13 +553,32 @@ bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
         }
         if (libssh2_channel_eof(raw_))
             return true;
-        if (!progressed && !session_.wait(err_, step))
+        if (progressed)
+            continue;
+        if (eofSent_) {
+            // The board's program is ending: nudge it along, within the idle time-out.
+            if (!nudgeIfSilent() && session_.silentTooLong(err_, step))
+                return false;
+            continue;
+        }
+        if (!session_.wait(err_, step))
             return false;
     }
 }
 
 bool Channel::sendEof(std::string_view step) {
-    return session_.complete(err_, step, [&] { return libssh2_channel_send_eof(raw_); });
+    eofSent_ = session_.complete(err_, step, [&] { return libssh2_channel_send_eof(raw_); });
+    return eofSent_;
+}
+
+bool Channel::nudgeIfSilent() {
+    // Some boards notice that the program behind a channel has ended only when packets keep
+    // arriving. A one-byte window adjustment is such a packet, and harmless.
+    if (net::waitSocket(session_.socket(), true, false, NudgeAfterMs) != net::Ready::Timeout)
+        return true;
+    unsigned int window = 0;
+    libssh2_channel_receive_window_adjust2(raw_, 1, 1, &window);
+    return false;
 }
 
 bool Channel::waitClosed(std::string_view step) {

@@ -42,6 +42,9 @@ public:
     // For channel users: waits after libssh2 said EAGAIN. False, with err set, when the board
     // stayed silent past the time-out or the connection failed.
     bool wait(ErrorText &err, std::string_view step);
+    // True, with err set and the session lost, when the board has been silent past the idle
+    // time-out.
+    bool silentTooLong(ErrorText &err, std::string_view step);
     // Records a libssh2 failure in err; a transport failure makes the session unusable.
     void libraryFailure(ErrorText &err, std::string_view step, int rc);
     // Repeats call until it stops saying EAGAIN, waiting in between; gives its last result.
@@ -62,6 +65,7 @@ public:
         return rc == 0;
     }
     LIBSSH2_SESSION *raw() const { return raw_; }
+    net::Socket socket() const { return socket_; }
     void markBroken() { broken_ = true; }
     bool broken() const { return broken_; }
 
@@ -113,10 +117,13 @@ public:
 private:
     // Reads what stderr has without waiting, so the channel never stalls on it.
     bool drainStderr(std::string_view step);
+    // True when the board sent something within a short while; else nudges it.
+    bool nudgeIfSilent();
 
     Session &session_;
     ErrorText &err_;
     LIBSSH2_CHANNEL *raw_ = nullptr;
+    bool eofSent_ = false;
     bool closed_ = false;
     std::string stderr_;
 };

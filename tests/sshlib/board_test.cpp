@@ -374,7 +374,8 @@ TEST_P(TransferFailure, GivesFalseWithTheCauseAndTheSessionGoesOn) {
     const bool ok = c.upload ? t.put(pc, c.boardPath) : t.get(c.boardPath, pc);
     EXPECT_FALSE(ok);
     EXPECT_NE(t.error().find(c.expect), std::string::npos) << t.error();
-    EXPECT_EQ(s.run("echo alive"), "alive\n") << "the session is unusable after the failure";
+    EXPECT_EQ(s.run("echo alive"), "alive\n")
+        << "the session is unusable after the failure: " << s.error();
     if (!c.upload) {
         EXPECT_FALSE(fs::exists(pc)) << "a failed download left a file behind";
     }
