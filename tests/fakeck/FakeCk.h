@@ -17,7 +17,11 @@ class FakeCk {
 public:
     FakeCk() {
 #if defined(_WIN32)
-        module_ = LoadLibraryW(FAKECK_WPATH);
+        std::wstring path = FAKECK_WPATH;
+        for (wchar_t &c : path) {
+            c = c == L'/' ? L'\\' : c; // CMake writes forward slashes; LoadLibraryW wants these
+        }
+        module_ = LoadLibraryW(path.c_str());
 #else
         module_ = dlopen(FAKECK_PATH, RTLD_NOW | RTLD_GLOBAL);
 #endif

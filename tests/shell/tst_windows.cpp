@@ -205,6 +205,14 @@ private slots:
                  "the icon has every size from 16 to 256");
     }
 
+    void listItemHeight() {
+        for (QListWidget *list : {orvane_->ListBox1, orvane_->ListBox2}) {
+            list->addItem(QStringLiteral("REC0001.MP4"));
+            QCOMPARE(list->visualItemRect(list->item(0)).height(), 13);
+            list->clear();
+        }
+    }
+
     void buildInfo() {
         std::uint16_t v[4] = {};
         orvane_->GetBuildInfo(v[0], v[1], v[2], v[3]);
@@ -401,8 +409,12 @@ private slots:
             QVERIFY2(box.modal, "the error box is modal");
         }
         QCOMPARE(form.LogLines(), QStringList{"written before the error"});
-        QSignalSpy clicked(form.BitBtn1, &QPushButton::clicked);
-        QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+        // Another control of the window still answers.
+        auto *other = new QPushButton(QStringLiteral("other"), form.ClientArea());
+        other->setGeometry(300, 350, 80, 24);
+        other->show();
+        QSignalSpy clicked(other, &QPushButton::clicked);
+        QTest::mouseClick(other, Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
     }
 };
