@@ -73,7 +73,7 @@ constexpr std::size_t ChunkSize = 256 * 1024;
 constexpr std::size_t MaxLine = 4096;
 
 // Reads one line of the board's reply (after its first byte) up to the line feed.
-bool readLine(Channel &ch, std::string &line, std::string_view step, ErrorText &err) {
+bool readLine(ByteStream &ch, std::string &line, std::string_view step, ErrorText &err) {
     line.clear();
     char c = 0;
     for (;;) {
@@ -96,7 +96,7 @@ bool readLine(Channel &ch, std::string &line, std::string_view step, ErrorText &
 }
 
 // Reads one acknowledgement: a zero byte is yes; \1 or \2 carry the board's reason.
-bool readAck(Channel &ch, std::string_view step, ErrorText &err) {
+bool readAck(ByteStream &ch, std::string_view step, ErrorText &err) {
     char c = 0;
     const long long n = ch.read(&c, 1, step);
     if (n < 0)
@@ -133,6 +133,13 @@ bool finish(Channel &ch, std::string_view what, ErrorText &err) {
         err.fail(what, "scp on the board was ended by signal " + signal, ch.stderrText());
         return false;
     }
+    if (status == Channel::NoExitStatus) {
+        err.fail(what,
+                 "the board closed the transfer without reporting how scp ended (no exit "
+                 "status)",
+                 ch.stderrText());
+        return false;
+    }
     if (status != 0) {
         err.fail(what, "scp on the board ended with exit status " + std::to_string(status),
                  ch.stderrText());
@@ -149,6 +156,70 @@ bool checkSession(Session &session, ErrorText &err) {
 }
 
 } // namespace
+
+namespace scpwire {
+
+bool receiveFile(ByteStream &ch, ErrorText &err, FileSink &sink) {
+    const char yes = '\0';
+    std::string cause;
+    char kind = 0;
+    const long long got = ch.read(&kind, 1, "reading the file record");
+    if (got < 0)
+        return false;
+    if (got == 0) {
+        err.fail("reading the file record",
+                 "the board closed the transfer without an answer (is scp installed on the "
+                 "board?)",
+                 ch.stderrText());
+        return false;
+    }
+    std::string line;
+    if (!readLine(ch, line, "reading the file record", err))
+        return false;
+    if (kind == '\1' || kind == '\2') {
+        err.fail("reading the file record", "the board refused", line);
+        return false;
+    }
+    if (kind == 'D') {
+        err.fail("reading the file record", "the board path is a folder, not a file");
+        return false;
+    }
+    const auto record = parseFileRecord(std::string(1, kind) + line);
+    if (!record) {
+        err.fail("reading the file record", "the board's answer is not an SCP file record",
+                 std::string(1, kind) + line);
+        return false;
+    }
+    if (!ch.writeAll(&yes, 1, "accepting the file record"))
+        return false;
+
+    auto buffer = std::make_unique<char[]>(ChunkSize);
+    std::uint64_t left = record->size;
+    while (left > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, left));
+        const long long n = ch.read(buffer.get(), want, "receiving the file data");
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            err.fail("receiving the file data",
+                     "the board closed the transfer after " + std::to_string(record->size - left) +
+                         " of " + std::to_string(record->size) + " bytes",
+                     ch.stderrText());
+            return false;
+        }
+        if (!sink.write(buffer.get(), static_cast<std::size_t>(n), cause)) {
+            err.fail("writing the PC file", cause);
+            return false;
+        }
+        left -= static_cast<std::uint64_t>(n);
+    }
+    if (!readAck(ch, "the board's answer after the file data", err) ||
+        !ch.writeAll(&yes, 1, "confirming the file"))
+        return false;
+    return true;
+}
+
+} // namespace scpwire
 
 bool scpUpload(Session &session, ErrorText &err, const std::u16string &localPath,
                const std::u16string &remotePath) {
@@ -229,59 +300,14 @@ bool scpDownload(Session &session, ErrorText &err, const std::u16string &remoteP
         !ch.writeAll(&yes, 1, "asking for the file"))
         return false;
 
-    char kind = 0;
-    const long long got = ch.read(&kind, 1, "reading the file record");
-    if (got < 0)
-        return false;
-    if (got == 0) {
-        err.fail("reading the file record",
-                 "the board closed the transfer without an answer (is scp installed on the "
-                 "board?)",
-                 ch.stderrText());
-        return false;
-    }
-    std::string line;
-    if (!readLine(ch, line, "reading the file record", err))
-        return false;
-    if (kind == '\1' || kind == '\2') {
-        err.fail("reading the file record", "the board refused", line);
-        return false;
-    }
-    if (kind == 'D') {
-        err.fail("reading the file record", "the board path is a folder, not a file");
-        return false;
-    }
-    const auto record = scpwire::parseFileRecord(std::string(1, kind) + line);
-    if (!record) {
-        err.fail("reading the file record", "the board's answer is not an SCP file record",
-                 std::string(1, kind) + line);
-        return false;
-    }
-    if (!ch.writeAll(&yes, 1, "accepting the file record"))
-        return false;
-
-    auto buffer = std::make_unique<char[]>(ChunkSize);
-    std::uint64_t left = record->size;
-    while (left > 0) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, left));
-        const long long n = ch.read(buffer.get(), want, "receiving the file data");
-        if (n < 0)
-            return false;
-        if (n == 0) {
-            err.fail("receiving the file data",
-                     "the board closed the transfer after " + std::to_string(record->size - left) +
-                         " of " + std::to_string(record->size) + " bytes",
-                     ch.stderrText());
-            return false;
+    struct Sink : scpwire::FileSink {
+        localfile::ReplacingFile &file;
+        explicit Sink(localfile::ReplacingFile &f) : file(f) {}
+        bool write(const void *data, std::size_t length, std::string &error) override {
+            return file.write(data, length, error);
         }
-        if (!out.write(buffer.get(), static_cast<std::size_t>(n), cause)) {
-            err.fail("writing the PC file", cause);
-            return false;
-        }
-        left -= static_cast<std::uint64_t>(n);
-    }
-    if (!readAck(ch, "the board's answer after the file data", err) ||
-        !ch.writeAll(&yes, 1, "confirming the file"))
+    } sink(out);
+    if (!scpwire::receiveFile(ch, err, sink))
         return false;
     if (!finish(ch, "ending the transfer", err))
         return false;

@@ -31,6 +31,18 @@ struct FileRecord {
 // Parses a "C<mode> <size> <name>" record line (without its line feed). Rejects anything else.
 std::optional<FileRecord> parseFileRecord(std::string_view line);
 
+// Where received file data goes.
+class FileSink {
+public:
+    virtual ~FileSink() = default;
+    virtual bool write(const void *data, std::size_t length, std::string &error) = 0;
+};
+
+// The receiving side of one "scp -f" transfer, after the request: the board's file record,
+// our acknowledgements, exactly the announced number of bytes into sink, and the board's
+// closing acknowledgement. Whatever the board sends, nothing but sink is written.
+bool receiveFile(ByteStream &stream, ErrorText &err, FileSink &sink);
+
 // The name sent in the upload header: the remote path's last part, or the local file's name
 // when the remote path names a folder. Empty when no usable name exists.
 std::string uploadName(std::string_view remotePath, std::string_view localName);

@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "exitstatus.h"
 #include "textconv.h"
 
 #include <algorithm>
@@ -378,6 +379,13 @@ std::optional<std::string> Session::run(const std::string &command) {
             !channel.readToEnd(out, true, "reading the command's output") ||
             !channel.waitClosed("waiting for the command to end"))
             return std::nullopt;
+        std::string signal;
+        if (channel.exitStatus(signal) == Channel::NoExitStatus) {
+            error_.fail("waiting for the command to end",
+                        "the board closed the command without reporting how it ended (no exit "
+                        "status), so it may not have run to its end");
+            return std::nullopt;
+        }
     }
     return out;
 }
@@ -450,8 +458,10 @@ bool Channel::open(std::string_view step) {
     for (;;) {
         raw_ = libssh2_channel_open_ex(session_.raw(), "session", sizeof "session" - 1,
                                        ChannelWindow, ChannelPacket, nullptr, 0);
-        if (raw_)
+        if (raw_) {
+            marked_ = exitstatus::mark(raw_);
             return true;
+        }
         const int rc = libssh2_session_last_errno(session_.raw());
         if (rc != LIBSSH2_ERROR_EAGAIN) {
             session_.libraryFailure(err_, step, rc);
@@ -595,7 +605,8 @@ int Channel::exitStatus(std::string &signal) {
         libssh2_free(session_.raw(), sig);
         return -1;
     }
-    return libssh2_channel_get_exit_status(raw_);
+    const int status = libssh2_channel_get_exit_status(raw_);
+    return marked_ && status == exitstatus::NotReported ? NoExitStatus : status;
 }
 
 } // namespace sshlib

@@ -92,27 +92,38 @@ private:
     ErrorText error_;
 };
 
+// The byte stream the SCP protocol runs over: a channel, or a recording in tests.
+class ByteStream {
+public:
+    virtual ~ByteStream() = default;
+    // Bytes of stdout read (waiting for at least one), 0 at end of output, -1 on failure.
+    virtual long long read(char *buffer, std::size_t length, std::string_view step) = 0;
+    virtual bool writeAll(const char *data, std::size_t length, std::string_view step) = 0;
+    // What the board wrote to stderr so far.
+    virtual const std::string &stderrText() const = 0;
+};
+
 // An exec channel on a session. Closes and frees itself on every way out.
-class Channel {
+class Channel : public ByteStream {
 public:
     Channel(Session &session, ErrorText &err);
-    ~Channel();
+    ~Channel() override;
     Channel(const Channel &) = delete;
     Channel &operator=(const Channel &) = delete;
 
     bool open(std::string_view step);
     bool exec(const std::string &command, std::string_view step);
-    bool writeAll(const char *data, std::size_t length, std::string_view step);
-    // Bytes of stdout read into buffer (waiting for at least one), 0 at end of output, -1 on
-    // failure.
-    long long read(char *buffer, std::size_t length, std::string_view step);
+    bool writeAll(const char *data, std::size_t length, std::string_view step) override;
+    long long read(char *buffer, std::size_t length, std::string_view step) override;
     // Everything until the end of output; stderr merged in when merged is set, else kept apart.
     bool readToEnd(std::string &out, bool merged, std::string_view step);
     bool sendEof(std::string_view step);
     bool waitClosed(std::string_view step);
-    // The exit status after waitClosed; -1 when the board reported a signal instead.
+    // The exit status after waitClosed; -1 when the board reported a signal instead, and
+    // NoExitStatus when it reported neither.
+    static constexpr int NoExitStatus = -2147483647 - 1;
     int exitStatus(std::string &signal);
-    const std::string &stderrText() const { return stderr_; }
+    const std::string &stderrText() const override { return stderr_; }
 
 private:
     // Reads what stderr has without waiting, so the channel never stalls on it.
@@ -123,6 +134,7 @@ private:
     Session &session_;
     ErrorText &err_;
     LIBSSH2_CHANNEL *raw_ = nullptr;
+    bool marked_ = false;
     bool eofSent_ = false;
     bool closed_ = false;
     std::string stderr_;

@@ -187,6 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Board, Login,
 constexpr int KbdIntPort = 2201;
 constexpr int OldAlgsPort = 2202;
 constexpr int ScpReplyPort = 2203;
+constexpr int NoExitPort = 2204;
 
 TEST_F(Board, KeyboardInteractiveOnlyServerLetsRootIn) {
     Session s;
@@ -206,6 +207,23 @@ TEST_F(Board, OldAlgorithmsOnlyServerIsReached) {
     writeRandom(local / "old.bin", 300000, 3);
     ASSERT_TRUE(t.put(local / "old.bin", "/tmp/old.bin")) << t.error();
     EXPECT_EQ(slurp(root / "tmp/old.bin"), slurp(local / "old.bin"));
+}
+
+// A channel closed without an exit status looks like status 0 to libssh2; it is not a command
+// that ran to its end. The same command on a board that reports its status is.
+TEST_F(Board, CommandClosedWithoutExitStatusFails) {
+    Session faulty;
+    ASSERT_TRUE(faulty.open(env("BOARD_HOST"), u"root", u"", 5000, NoExitPort)) << faulty.error();
+    faulty.run("echo hi");
+    EXPECT_FALSE(faulty.ok()) << "reported as success";
+    EXPECT_NE(faulty.error().find("no exit status"), std::string::npos) << faulty.error();
+    Session sound;
+    ASSERT_TRUE(sound.open()) << sound.error();
+    EXPECT_EQ(sound.run("echo hi; exit 0"), "hi\n");
+    EXPECT_TRUE(sound.ok()) << sound.error();
+    sound.run("kill -9 $$");
+    EXPECT_TRUE(sound.ok()) << "a command ended by a signal was reported by the board: "
+                            << sound.error();
 }
 
 struct HostileCase {
@@ -258,6 +276,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "read 1\nsend C0644 3 x\\n\nread 1\nsend abc\nsend \\2scp: read error\\n\n"
                     "exit 1\n",
                     "scp: read error"},
+        HostileCase{"whole_file_but_no_exit_status",
+                    "read 1\nsend C0644 3 x\\n\nread 1\nsend abc\\0\nread 1\nclose\n",
+                    "no exit status"},
         HostileCase{"exit_status_nonzero",
                     "read 1\nsend C0644 3 x\\n\nread 1\nsend abc\\0\nread 1\nexit 1\n",
                     "exit status 1"}),
