@@ -4,6 +4,7 @@
 
 #include "MainForm.h"
 #include "Style.h"
+#include "ckDllLoader.h"
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
 
@@ -20,6 +21,40 @@
 
 #include <memory>
 #include <stdexcept>
+
+namespace {
+
+// A program window with two more buttons: one whose handler raises the loader's error, bound
+// like every handler of the programs, and one that only counts its clicks.
+class ThrowingForm : public pyrelle::TForm1 {
+public:
+    ThrowingForm()
+        : Thrower(new QPushButton(QStringLiteral("throw"), ClientArea())),
+          Other(new QPushButton(QStringLiteral("other"), ClientArea())) {
+        Thrower->setGeometry(300, 320, 80, 24);
+        Other->setGeometry(300, 350, 80, 24);
+        OnClick(Thrower, &ThrowingForm::ThrowerClick);
+    }
+    void ThrowerClick(QObject * /*Sender*/) {
+        ++raised;
+        throw ckDllLoader::Exception("Function not found: ChilkatDelphi32.dll.CkSsh_Connect");
+    }
+    QPushButton *Thrower;
+    QPushButton *Other;
+    int raised = 0;
+};
+
+class ThrowingObject : public QObject {
+protected:
+    bool event(QEvent *event) override {
+        if (event->type() == QEvent::User) {
+            throw std::runtime_error("Raised in an event handler!");
+        }
+        return QObject::event(event);
+    }
+};
+
+} // namespace
 
 class WindowsTest : public QObject {
     Q_OBJECT
@@ -381,24 +416,17 @@ private slots:
         QCOMPARE(shell::ErrorBoxText(message), shown);
     }
 
-    // An error that escapes a handler reaches the error box through the application's event
-    // dispatch, and the window goes on working.
-    void escapedError() {
-        pyrelle::TForm1 form;
-        auto *thrower = new QPushButton(QStringLiteral("throw"), form.ClientArea());
-        thrower->setGeometry(300, 320, 80, 24);
-        int raised = 0;
-        connect(thrower, &QPushButton::clicked, this, [&raised] {
-            ++raised;
-            throw std::runtime_error("Function not found: ChilkatDelphi32.dll.CkSsh_Connect");
-        });
+    // An error that escapes a click handler, bound the way the programs bind theirs, ends in
+    // the error box; the window goes on working and keeps what was written before.
+    void escapedErrorFromHandler() {
+        ThrowingForm form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.LogAdd(QStringLiteral("written before the error"));
         BoxCapture boxes;
-        QTest::mouseClick(thrower, Qt::LeftButton);
-        QTest::mouseClick(thrower, Qt::LeftButton);
-        QCOMPARE(raised, 2);
+        QTest::mouseClick(form.Thrower, Qt::LeftButton);
+        QTest::mouseClick(form.Thrower, Qt::LeftButton);
+        QCOMPARE(form.raised, 2);
         QCOMPARE(boxes.shown.size(), std::size_t(2));
         for (const ShownBox &box : boxes.shown) {
             QCOMPARE(box.icon, QMessageBox::Critical);
@@ -409,13 +437,21 @@ private slots:
             QVERIFY2(box.modal, "the error box is modal");
         }
         QCOMPARE(form.LogLines(), QStringList{"written before the error"});
-        // Another control of the window still answers.
-        auto *other = new QPushButton(QStringLiteral("other"), form.ClientArea());
-        other->setGeometry(300, 350, 80, 24);
-        other->show();
-        QSignalSpy clicked(other, &QPushButton::clicked);
-        QTest::mouseClick(other, Qt::LeftButton);
+        QSignalSpy clicked(form.Other, &QPushButton::clicked);
+        QTest::mouseClick(form.Other, Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
+    }
+
+    // Any other event handler that raises is caught in the application's event dispatch.
+    void escapedErrorFromEvent() {
+        ThrowingObject object;
+        BoxCapture boxes;
+        QEvent event(QEvent::User);
+        QVERIFY2(QCoreApplication::sendEvent(&object, &event), "the event counts as handled");
+        QCoreApplication::sendEvent(&object, &event);
+        QCOMPARE(boxes.shown.size(), std::size_t(2));
+        QCOMPARE(boxes.shown[1].text, QStringLiteral("Raised in an event handler!"));
+        QCOMPARE(boxes.shown[1].caption, ExpectedTitle());
     }
 };
 
