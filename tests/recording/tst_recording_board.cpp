@@ -1,0 +1,242 @@
+// Orvane's recording operations against the emulated board, through our real library: runs
+// inside the board's namespaces (emuboard.sh run -- ...), where 192.168.168.201 is the board.
+// The functions share one board and run in order: list, copy, copy silently at length, clear.
+#include "TestSupport.h"
+
+#include "orvane/Unit1.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRandomGenerator>
+
+#include <chrono>
+#include <thread>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString BoardPath(const QString &path) {
+    return qEnvironmentVariable("BOARD_ROOT") + path;
+}
+
+const QString SdFolder = QStringLiteral("/tmp/DCIM/100HSCAM");
+const QString NotMounted =
+    QStringLiteral("The USB disk is not mounted at /mnt/usb: nothing was copied.");
+
+QStringList Items(const QListWidget &list) {
+    QStringList items;
+    for (int i = 0; i < list.count(); ++i) {
+        items << list.item(i)->text();
+    }
+    return items;
+}
+
+// The files in a folder, by name (the board's ls sorts the same way).
+QStringList Files(const QString &folder, const QStringList &patterns = {}) {
+    return QDir(folder).entryList(patterns, QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+}
+
+QByteArray Read(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteRandom(const QString &path, qint64 size) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (qint64 left = size; left > 0; left -= block.size()) {
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()),
+                                              block.size() / 4);
+        const qint64 n = std::min<qint64>(left, block.size());
+        QCOMPARE(file.write(block.constData(), n), n);
+    }
+    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner |
+                                            QFile::ExeGroup | QFile::ExeOther));
+}
+
+// Verifies that the disk holds byte-exact copies of exactly the SD folder's MP4 files.
+void VerifyDiskMirrorsMp4s() {
+    const QString sd = BoardPath(SdFolder);
+    const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
+    const QStringList mp4s = Files(sd, {QStringLiteral("*.MP4")});
+    QCOMPARE(Files(usb), mp4s);
+    for (const QString &name : mp4s) {
+        QVERIFY2(Read(sd + '/' + name) == Read(usb + '/' + name),
+                 qPrintable(name + " differs on the disk"));
+    }
+}
+
+} // namespace
+
+class RecordingBoardTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<orvane::TForm1> form_;
+
+    void Click(QPushButton *button) {
+        BoxCapture boxes;
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY2(boxes.shown.empty(),
+                 qPrintable(boxes.shown.empty() ? QString() : boxes.shown.front().text));
+    }
+
+    bool HasUsbDisk() const { return !qEnvironmentVariable("BOARD_USB_DIR").isEmpty(); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),
+                 "run inside the emulated board: emuboard.sh run -- <this test>");
+        // Loaded by path first, the program's loader then finds it already loaded.
+        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());
+        form_ = std::make_unique<orvane::TForm1>();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        form_->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+    }
+
+    void cleanupTestCase() { form_.reset(); }
+
+    // Files are listed; a sub-folder and anything not marked as a file is not.
+    void sdListing() {
+        if (!HasUsbDisk()) {
+            QSKIP("the board without a USB disk only serves noUsbDisk");
+        }
+        const QString sd = BoardPath(SdFolder);
+        QVERIFY(QDir(sd).mkdir(QStringLiteral("MISC")));
+        const QStringList files = Files(sd);
+        QCOMPARE(files.filter(QStringLiteral(".MP4")).size(), 3);
+        QVERIFY(!files.filter(QStringLiteral(".JPG")).isEmpty());
+        Click(form_->BitBtn1);
+        QCOMPARE(form_->LogLines(), QStringList{"Reading Files from SD"});
+        QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished "));
+        QCOMPARE(Items(*form_->ListBox1), files);
+    }
+
+    // Exactly the MP4 files reach the disk, byte for byte, and the list shows the disk. A
+    // second copy finds the mount point and the mount in place and still succeeds, and the list
+    // still shows each file once; so does a USB listing.
+    void usbCopy() {
+        if (!HasUsbDisk()) {
+            QSKIP("the board without a USB disk only serves noUsbDisk");
+        }
+        const QStringList mp4s = Files(BoardPath(SdFolder), {QStringLiteral("*.MP4")});
+        for (int round = 1; round <= 2; ++round) {
+            Click(form_->BitBtn3);
+            QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
+            QVERIFY2(!form_->LogLines().contains(NotMounted),
+                     qPrintable(form_->LogLines().join(" | ")));
+            VerifyDiskMirrorsMp4s();
+            QCOMPARE(Items(*form_->ListBox2), mp4s);
+        }
+        form_->SetStatus(QString());
+        Click(form_->BitBtn4);
+        QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
+        QCOMPARE(Items(*form_->ListBox2), mp4s);
+    }
+
+    // A cp that prints nothing for longer than the session's 5 s idle time-out still completes:
+    // a large recording, then one that trickles in from a slow source for about 7 s.
+    void silentLongCopy() {
+        if (!HasUsbDisk()) {
+            QSKIP("the board without a USB disk only serves noUsbDisk");
+        }
+        const QString sd = BoardPath(SdFolder);
+        WriteRandom(sd + QStringLiteral("/BIG.MP4"), qint64{96} << 20);
+        const QString slowPath = sd + QStringLiteral("/SLOW.MP4");
+        QVERIFY(mkfifo(qPrintable(slowPath), 0755) == 0);
+        QByteArray slow(7 * 64 * 1024, Qt::Uninitialized);
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(slow.data()),
+                                              slow.size() / 4);
+        // Feeds the pipe in seven parts a second apart once cp opens it; gives up after 60 s.
+        std::thread feeder([&slowPath, &slow] {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            int fd = -1;
+            while (fd < 0 && std::chrono::steady_clock::now() < until) {
+                fd = open(qPrintable(slowPath), O_WRONLY | O_NONBLOCK);
+                if (fd < 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+            }
+            if (fd < 0) {
+                return;
+            }
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            const qsizetype part = slow.size() / 7;
+            for (qsizetype at = 0; at < slow.size(); at += part) {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                if (write(fd, slow.constData() + at, static_cast<size_t>(part)) != part) {
+                    break;
+                }
+            }
+            close(fd);
+        });
+        QElapsedTimer timer;
+        timer.start();
+        Click(form_->BitBtn3);
+        const qint64 ms = timer.elapsed();
+        feeder.join();
+        QFile::remove(slowPath);
+        QVERIFY2(ms > 1000 + 6000, qPrintable(QStringLiteral("the copy took only %1 ms").arg(ms)));
+        QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
+        const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
+        QVERIFY2(Read(usb + QStringLiteral("/SLOW.MP4")) == slow, "the slow recording differs");
+        QVERIFY2(Read(usb + QStringLiteral("/BIG.MP4")) == Read(sd + QStringLiteral("/BIG.MP4")),
+                 "the large recording differs");
+        QVERIFY(Items(*form_->ListBox2).contains(QStringLiteral("BIG.MP4")));
+        QVERIFY(QFile::remove(sd + QStringLiteral("/BIG.MP4")));
+        QVERIFY(QFile::remove(usb + QStringLiteral("/BIG.MP4")));
+        QVERIFY(QFile::remove(usb + QStringLiteral("/SLOW.MP4")));
+    }
+
+    // Every file goes; the sub-folder stays (rm says so), and the SD list keeps its items.
+    void sdClear() {
+        if (!HasUsbDisk()) {
+            QSKIP("the board without a USB disk only serves noUsbDisk");
+        }
+        const QString sd = BoardPath(SdFolder);
+        Click(form_->BitBtn1);
+        const QStringList listed = Items(*form_->ListBox1);
+        QVERIFY(!listed.isEmpty());
+        Click(form_->BitBtn2);
+        QCOMPARE(Files(sd), QStringList());
+        QCOMPARE(QDir(sd).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("MISC")});
+        QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
+        // rm's own words: the sub-folder was not removed.
+        QVERIFY2(form_->LogLines().constFirst().contains(QStringLiteral("MISC")),
+                 qPrintable(form_->LogLines().join(QStringLiteral(" | "))));
+        QCOMPARE(Items(*form_->ListBox1), listed);
+        Click(form_->BitBtn1);
+        QCOMPARE(Items(*form_->ListBox1), QStringList());
+    }
+
+    // Without a USB disk, nothing is copied into the board's own /mnt/usb folder.
+    void noUsbDisk() {
+        if (HasUsbDisk()) {
+            QSKIP("needs a board without a USB disk (emuboard.sh run --no-usb)");
+        }
+        form_->ListBox2->addItem(QStringLiteral("earlier"));
+        Click(form_->BitBtn3);
+        QCOMPARE(form_->LogLines().constLast(), NotMounted);
+        QCOMPARE(form_->Panel2->text(), QStringLiteral("Please Wait  "));
+        QCOMPARE(Items(*form_->ListBox2), QStringList{QStringLiteral("earlier")});
+        QVERIFY(QDir(BoardPath(QStringLiteral("/mnt/usb"))).exists());
+        QCOMPARE(
+            QDir(BoardPath(QStringLiteral("/mnt/usb")))
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+    }
+};
+
+TAVRIN_TEST_MAIN(RecordingBoardTest)
+#include "tst_recording_board.moc"
