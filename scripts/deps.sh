@@ -8,4 +8,5 @@ apt-get install -y --no-install-recommends \
     libssh2-1-dev libssl-dev libgtest-dev libgmock-dev \
     dropbear-bin busybox-static openssh-client python3 python3-paramiko \
     iproute2 e2fsprogs util-linux procps \
-    qt6-base-dev libgl-dev libjpeg62-turbo-dev xvfb xauth
+    qt6-base-dev libgl-dev libjpeg62-turbo-dev xvfb xauth fonts-wine \
+    clang libclang-rt-14-dev

@@ -1,9 +1,32 @@
 #!/bin/sh
-# Configures, builds and runs every test. Needs root: the emulated board uses namespaces,
-# a chroot and a loop device.
+# Builds and runs every test, three ways: the normal build; the whole suite again under
+# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer; and the fuzzers (clang's
+# libFuzzer) for a fixed short time each. Needs root: the emulated board uses namespaces, a
+# chroot and a loop device. Arguments go to every ctest run (e.g. -L board, -R sshlib).
+# TAVRIN_QUICK=1 runs the normal build only.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
-cmake -S "$here" -B "$build" -G Ninja
+status=0
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
 cmake --build "$build"
-ctest --test-dir "$build" --output-on-failure "$@"
+ctest --test-dir "$build" --output-on-failure "$@" || status=1
+[ "${TAVRIN_QUICK:-0}" = 1 ] && exit $status
+
+echo "== the whole suite under the sanitizers"
+cmake -S "$here" -B "$build-asan" -G Ninja -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
+    -DTAVRIN_SANITIZE=ON
+cmake --build "$build-asan"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+LSAN_OPTIONS=suppressions=$here/tests/lsan.supp:print_suppressions=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+TAVRIN_SANITIZED=1 \
+    ctest --test-dir "$build-asan" --output-on-failure -LE fuzz "$@" || status=1
+
+echo "== the fuzzers"
+cmake -S "$here" -B "$build-fuzz" -G Ninja -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_SANITIZE=ON -DTAVRIN_FUZZ=ON
+cmake --build "$build-fuzz" --target fuzzers
+ctest --test-dir "$build-fuzz" --output-on-failure -L fuzz || status=1
+exit $status

@@ -2,6 +2,7 @@
 // written, and never more bytes than the record it announced.
 #include "scp.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
