@@ -237,7 +237,25 @@ bool Session::setPreferences() {
                                 "hmac-sha2-256,hmac-sha2-512,hmac-sha1,hmac-sha1-96"},
     };
     for (const auto &p : prefs) {
-        if (libssh2_session_method_pref(raw_, p.type, p.list) != 0) {
+        // Hand libssh2 only names it knows: its own stripping of unknown names copies
+        // overlapping memory.
+        const char **algs = nullptr;
+        const int count = libssh2_session_supported_algs(raw_, p.type, &algs);
+        std::string list;
+        for (std::string_view rest = p.list; !rest.empty();) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            for (int i = 0; i < count; ++i) {
+                if (name == algs[i]) {
+                    list += (list.empty() ? "" : ",") + std::string(name);
+                    break;
+                }
+            }
+        }
+        if (count > 0)
+            libssh2_free(raw_, algs);
+        if (list.empty() || libssh2_session_method_pref(raw_, p.type, list.c_str()) != 0) {
             libraryFailure(error_, "choosing the SSH methods", LIBSSH2_ERROR_METHOD_NOT_SUPPORTED);
             return false;
         }
