@@ -42,12 +42,20 @@ def make_file(path, size):
             left -= len(chunk)
 
 
-def median_of(label, cmd):
-    samples = [timed(cmd) for _ in range(RUNS)]
-    med = statistics.median(samples)
-    print(f"  {label:<34} median {med * 1000:9.1f} ms   runs: "
-          + " ".join(f"{s * 1000:.0f}" for s in samples), flush=True)
-    return med
+def interleaved(cases):
+    """Runs every case once per round, RUNS rounds, so that load from elsewhere on the machine
+    falls on all of them alike. Returns the median of each, by label."""
+    samples = {label: [] for label, _ in cases}
+    for _ in range(RUNS):
+        for label, cmd in cases:
+            samples[label].append(timed(cmd))
+    medians = {}
+    for label, _ in cases:
+        med = statistics.median(samples[label])
+        medians[label] = med
+        print(f"  {label:<44} median {med * 1000:9.1f} ms   runs: "
+              + " ".join(f"{s * 1000:.0f}" for s in samples[label]), flush=True)
+    return medians
 
 
 def main():
@@ -63,21 +71,26 @@ def main():
         f"OpenSSH pinned to {neg['cipher']} + {neg['mac']}": ["-c", neg["cipher"], "-o",
                                                               f"MACs={neg['mac']}"],
     }
-    results = {}
-    print(f"\n{RUNS} runs each; upload and download of {mib} MiB, connect to close")
-    ours_up = median_of("ours upload", [CKRUN, HOST, "put", big, "/tmp/ours.bin"])
-    ours_down = median_of("ours download", [CKRUN, HOST, "get", "/tmp/ours.bin",
-                                            os.path.join(WORK, "ours-down.bin")])
-    ours_open = median_of("ours open+login+'true'+close", [CKRUN, HOST, "cmd", "true"])
+    print(f"\n{RUNS} rounds, each case once per round; {mib} MiB, connect to close")
+    down = os.path.join(WORK, "down.bin")
+    ups, downs, opens = [("ours", [CKRUN, HOST, "put", big, "/tmp/ours.bin"])], [], []
     for name, extra in pairings.items():
-        print(f"-- {name}")
-        up = median_of("scp -O upload", ["scp", "-O"] + SSH_OPTS + extra
-                       + [big, f"root@{HOST}:/tmp/ssh.bin"])
-        down = median_of("scp -O download", ["scp", "-O"] + SSH_OPTS + extra
-                         + [f"root@{HOST}:/tmp/ssh.bin", os.path.join(WORK, "ssh-down.bin")])
-        opened = median_of("ssh open+login+'true'+close", ["ssh"] + SSH_OPTS + extra
-                           + [f"root@{HOST}", "true"])
-        results[name] = (up, down, opened)
+        ups.append((name, ["scp", "-O"] + SSH_OPTS + extra + [big, f"root@{HOST}:/tmp/ssh.bin"]))
+    subprocess.run(ups[0][1], check=True, stderr=subprocess.DEVNULL)
+    subprocess.run(ups[1][1], check=True, stderr=subprocess.DEVNULL)
+    downs.append(("ours", [CKRUN, HOST, "get", "/tmp/ours.bin", down]))
+    opens.append(("ours", [CKRUN, HOST, "cmd", "true"]))
+    for name, extra in pairings.items():
+        downs.append((name, ["scp", "-O"] + SSH_OPTS + extra + [f"root@{HOST}:/tmp/ssh.bin", down]))
+        opens.append((name, ["ssh"] + SSH_OPTS + extra + [f"root@{HOST}", "true"]))
+    print("upload")
+    up = interleaved(ups)
+    print("download")
+    dn = interleaved(downs)
+    print("open + login + 'true' + close")
+    op = interleaved(opens)
+    ours_up, ours_down, ours_open = up["ours"], dn["ours"], op["ours"]
+    results = {name: (up[name], dn[name], op[name]) for name in pairings}
 
     small = os.path.join(WORK, "bench-1.bin")
     make_file(small, 1)
