@@ -1,10 +1,8 @@
 // The window shell's "open this address" on Windows: one ShellExecuteW with the verb "open",
-// the owner's window, the address, no parameters, no folder and SW_SHOW. The call is caught in
+// the owner window, the address, no parameters, no folder and SW_SHOW. The call is caught in
 // the program's import table before it reaches the shell, so no browser is started.
 #include "ImportPatch.h"
-#include "Platform.h"
-
-#include <QWidget>
+#include "Win32Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -41,15 +39,15 @@ HINSTANCE WINAPI RecordShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPC
 
 struct OpenCase {
     const char *name;
-    WId owner; // 0: no owner widget at all
-    const char16_t *address;
+    std::uintptr_t owner; // 0: no owner window at all
+    const wchar_t *address;
     const char *expected;
 };
 
 const OpenCase OpenCases[] = {
-    {"FromTheAboutBox", 0x1234, u"https://tavrin.invalid/",
+    {"FromTheAboutBox", 0x1234, L"https://tavrin.invalid/",
      "ShellExecuteW 4660 [open] [https://tavrin.invalid/] (null) (null) 5"},
-    {"WithoutOwner", 0, u"https://tavrin.invalid/a?b=c&d",
+    {"WithoutOwner", 0, L"https://tavrin.invalid/a?b=c&d",
      "ShellExecuteW 0 [open] [https://tavrin.invalid/a?b=c&d] (null) (null) 5"},
 };
 
@@ -65,8 +63,7 @@ TEST_P(ShellOpen, CallsShellExecuteOnceWithOpen) {
     // Throws, before anything is opened, if the shell code does not call ShellExecuteW itself.
     const ImportPatch caught("SHELL32.dll", "ShellExecuteW",
                              reinterpret_cast<void *>(&RecordShellExecuteW));
-    QWidget window(row.owner);
-    shell::platform::ShellOpen(row.owner != 0 ? &window : nullptr, QString(row.address));
+    shell::win32::ShellOpen(row.owner, row.address);
     EXPECT_EQ(std::vector<std::string>{row.expected}, calls);
 }
 

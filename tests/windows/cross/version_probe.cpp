@@ -1,14 +1,14 @@
 // A program that prints the version its own file carries, as the window shell reads it on
 // Windows ("1.0.0.5"), or "none" when the file has no version resource. Built like the real
 // programs, with the generated resource, in one copy per version under test.
-#include "Platform.h"
+#include "Win32Shell.h"
 
 #include <windows.h>
 
 #include <string>
 
 int main() {
-    const auto version = shell::platform::ProgramFileVersion();
+    const auto version = shell::win32::ProgramFileVersion();
     std::string text = "none";
     if (version) {
         text = std::to_string((*version)[0]) + "." + std::to_string((*version)[1]) + "." +
