@@ -7,16 +7,12 @@
 #include "TransferSets.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
-#include <functional>
-#include <optional>
 #include <string>
-#include <utility>
 
 namespace burn {
 namespace {
@@ -31,35 +27,6 @@ QString Text(std::u16string_view text) {
 
 std::u16string Address(const shell::TMainForm &form) {
     return form.BIP->text().toStdU16String();
-}
-
-// Runs a picker and tells whether the user accepted a folder. The pickers keep WorkingFolder
-// and still log it when the user cancels, so only the dialog's answer tells a cancel from
-// choosing the same folder again; it is watched for the length of the call.
-class DialogAnswerWatch {
-public:
-    DialogAnswerWatch() : previous_(shell::seams::ExecFolderDialog) {
-        shell::seams::ExecFolderDialog = [this](QFileDialog &dialog) {
-            std::optional<QString> chosen = previous_(dialog);
-            accepted_ = chosen.has_value();
-            return chosen;
-        };
-    }
-    DialogAnswerWatch(const DialogAnswerWatch &) = delete;
-    DialogAnswerWatch &operator=(const DialogAnswerWatch &) = delete;
-    ~DialogAnswerWatch() { shell::seams::ExecFolderDialog = std::move(previous_); }
-
-    bool Accepted() const { return accepted_; }
-
-private:
-    std::function<std::optional<QString>(QFileDialog &)> previous_;
-    bool accepted_ = false;
-};
-
-bool Picked(shell::TMainForm &form, void (shell::TMainForm::*picker)()) {
-    const DialogAnswerWatch watch;
-    (form.*picker)();
-    return watch.Accepted();
 }
 
 // Every file an upload will send must be a readable regular file before anything on the board
@@ -129,7 +96,7 @@ void ShowUpdateReminder(shell::TMainForm &form) {
 
 void UploadBurnFiles(shell::TMainForm &form) {
     form.LogClear();
-    if (!Picked(form, &shell::TMainForm::OpenFolder)) {
+    if (!form.OpenFolder()) {
         return;
     }
     const QString folder = form.WorkingFolder;
@@ -151,7 +118,7 @@ void UploadBurnFiles(shell::TMainForm &form) {
 void UploadUpdateFiles(shell::TMainForm &form) {
     form.LogClear();
     ShowUpdateReminder(form);
-    if (!Picked(form, &shell::TMainForm::OpenFolder)) {
+    if (!form.OpenFolder()) {
         return;
     }
     const QString folder = form.WorkingFolder;
@@ -178,7 +145,7 @@ void UploadUpdateFiles(shell::TMainForm &form) {
 
 void DownloadConfigFile(shell::TMainForm &form) {
     form.LogClear();
-    if (!Picked(form, &shell::TMainForm::SavFolder)) {
+    if (!form.SavFolder()) {
         return;
     }
     const std::u16string pcPath = (form.WorkingFolder + Text(ConfigFileSuffix)).toStdU16String();
@@ -193,7 +160,7 @@ void DownloadConfigFile(shell::TMainForm &form) {
 
 void UploadConfigFile(shell::TMainForm &form) {
     form.LogClear();
-    if (!Picked(form, &shell::TMainForm::OpenFolder)) {
+    if (!form.OpenFolder()) {
         return;
     }
     const std::u16string pcPath = (form.WorkingFolder + Text(ConfigFileSuffix)).toStdU16String();

@@ -230,7 +230,8 @@ void TMainForm::showEvent(QShowEvent *event) {
     }
 }
 
-void TMainForm::PickFolder(const QString &logText) {
+bool TMainForm::PickFolder(const QString &logText) {
+    bool accepted = false;
     {
         QFileDialog dialog(this, QStringLiteral("Select Directory"));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -246,17 +247,19 @@ void TMainForm::PickFolder(const QString &logText) {
         }
         if (const std::optional<QString> chosen = seams::ExecFolderDialog(dialog)) {
             WorkingFolder = *chosen;
+            accepted = true;
         }
     }
     LogAdd(logText + WorkingFolder);
+    return accepted;
 }
 
-void TMainForm::SavFolder() {
-    PickFolder(QStringLiteral("Destination Folder : "));
+bool TMainForm::SavFolder() {
+    return PickFolder(QStringLiteral("Destination Folder : "));
 }
 
-void TMainForm::OpenFolder() {
-    PickFolder(QStringLiteral("Source Folder : "));
+bool TMainForm::OpenFolder() {
+    return PickFolder(QStringLiteral("Source Folder : "));
 }
 
 void TMainForm::About1Click(QObject * /*Sender*/) {

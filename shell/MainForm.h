@@ -80,8 +80,10 @@ public:
     void GetBuildInfo(std::uint16_t &V1, std::uint16_t &V2, std::uint16_t &V3, std::uint16_t &V4);
 
     // Let the user choose a destination or source folder, keep it in WorkingFolder, log it.
-    void SavFolder();
-    void OpenFolder();
+    // The line is logged on cancel too, with WorkingFolder unchanged, so only the result tells
+    // a cancel from choosing the same folder again: true when a folder was accepted.
+    bool SavFolder();
+    bool OpenFolder();
 
     void About1Click(QObject *Sender);
     void Exit1Click(QObject *Sender);
@@ -104,7 +106,7 @@ protected:
 
 private:
     void BindClick(QAbstractButton *button, std::function<void()> run);
-    void PickFolder(const QString &logText);
+    bool PickFolder(const QString &logText);
 
     ProgramDesign design_;
     QWidget *client_;

@@ -83,6 +83,9 @@ private slots:
         QTest::newRow("cancel after a download's choice")
             << "SO" << QStringList{"first", "-"}
             << QStringList{"Destination Folder : @/first", "Source Folder : @/first"} << "@/first";
+        QTest::newRow("same folder chosen again")
+            << "OO" << QStringList{"first", "first"}
+            << QStringList{"Source Folder : @/first", "Source Folder : @/first"} << "@/first";
         QTest::newRow("cancel after an upload's choice")
             << "OS" << QStringList{"second", "-"}
             << QStringList{"Source Folder : @/second", "Destination Folder : @/second"}
@@ -110,13 +113,17 @@ private slots:
         pyrelle::TForm1 form;
         QVERIFY(form.WorkingFolder.isEmpty());
         DialogScript dialogs(std::move(script));
+        QList<bool> accepted;
         for (const QChar picker : pickers) {
-            if (picker == QLatin1Char('S')) {
-                form.SavFolder();
-            } else {
-                form.OpenFolder();
-            }
+            accepted << (picker == QLatin1Char('S') ? form.SavFolder() : form.OpenFolder());
         }
+        // Each picker tells whether its folder was accepted, even when a cancel leaves the
+        // same folder in place as a choice would.
+        QList<bool> answered;
+        for (const QString &answer : answers) {
+            answered << (answer != QLatin1String("-"));
+        }
+        QCOMPARE(accepted, answered);
         QCOMPARE(form.LogLines(), log);
         QCOMPARE(form.WorkingFolder, working);
         QCOMPARE(dialogs.seen.size(), std::size_t(pickers.size()));
