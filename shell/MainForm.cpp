@@ -30,6 +30,22 @@ constexpr int ClientWidth = 425;
 constexpr int Panel1Height = 137;
 constexpr int Panel2Height = 49;
 
+// Qt's wrapping at word boundaries takes time that grows with the square of the length of a
+// run it cannot break, and a misbehaving board can print megabytes of one (1 MiB froze the
+// window for 47 s). A log that holds a line longer than this wraps anywhere until cleared.
+constexpr qsizetype WordWrapLineLimit = 4096;
+
+bool HasLineLongerThan(const QString &text, qsizetype limit) {
+    qsizetype length = 0;
+    for (const QChar c : text) {
+        length = c == QLatin1Char('\n') ? 0 : length + 1;
+        if (length > limit) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The client area keeps the button panel docked to its top and the status panel to its
 // bottom, both as wide as the window; everything else keeps its place and size.
 class DockingClient : public QWidget {
@@ -160,6 +176,7 @@ void TMainForm::BindClick(QAbstractButton *button, std::function<void()> run) {
 
 void TMainForm::LogClear() {
     Memo1->clear();
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     logEntries_ = 0;
 }
 
@@ -174,6 +191,10 @@ void TMainForm::LogAdd(const QString &text) {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (Memo1->wordWrapMode() != QTextOption::WrapAnywhere &&
+        HasLineLongerThan(lines, WordWrapLineLimit)) {
+        Memo1->setWordWrapMode(QTextOption::WrapAnywhere);
+    }
     cursor.insertText(lines);
     ++logEntries_;
     Memo1->moveCursor(QTextCursor::End);
