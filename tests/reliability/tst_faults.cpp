@@ -1,7 +1,7 @@
 // Board faults in the middle of the programs' own operations, through our real library against
 // the emulated board: the board's SSH processes killed, or the board stalled, while a transfer
-// or a command is under way. The operation ends, the window stays usable, no socket is left,
-// and the same operation succeeds once the board is back. Runs inside the board's namespaces
+// or a command is under way. The operation ends, the window stays usable, no descriptor is left
+// open, and the same operation succeeds once the board is back. Runs inside the board's namespaces
 // (emuboard.sh run -- ...).
 #include "TestSupport.h"
 
@@ -266,7 +266,7 @@ private slots:
         QFETCH(QByteArray, recovery);
         QFETCH(bool, reported);
         const bool stall = fault == "stop";
-        const int sockets = OpenSockets();
+        const int descriptors = OpenDescriptors();
         Prepare(op, true);
         const QMap<QString, QByteArray> pcConfig = Snapshot(PcFolder(QStringLiteral("config")));
         qint64 failedAfterMs = -1;
@@ -287,7 +287,7 @@ private slots:
         qInfo("%s: the operation ended %lld ms after the fault; log: %s", QTest::currentDataTag(),
               failedAfterMs, qPrintable(Joined(log.mid(log.size() - 4))));
 
-        QCOMPARE(OpenSockets(), sockets);
+        QCOMPARE(OpenDescriptors(), descriptors);
         if (reported) {
             // The library's error text, several lines in one entry, ends the log.
             const qsizetype failed =
@@ -319,7 +319,7 @@ private slots:
         Prepare(op, false);
         Click(op);
         VerifySucceeded(op);
-        QCOMPARE(OpenSockets(), sockets);
+        QCOMPARE(OpenDescriptors(), descriptors);
     }
 };
 
