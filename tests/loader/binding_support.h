@@ -1,10 +1,12 @@
-// What the in-process binding tests share: reading the slot tables and the fake library's log.
+// What the in-process binding tests share: the slot tables, the loaded fake library's log of
+// calls, and the loader's look-ups as the spy saw them.
 #pragma once
 
 #include "Scp.h"
 #include "Ssh.h"
 #include "ckDllLoader.h"
-#include "dl_spy.h"
+#include "loader_spy.h"
+#include "shown_text.h"
 
 #include <string>
 #include <vector>
@@ -27,29 +29,21 @@ inline std::string Shown(unsigned long value) {
 }
 
 inline std::string Shown(ckabi::Text text) {
-    if (text == nullptr) {
-        return "(null)";
-    }
-    std::string shown = "[";
-    for (; *text != 0; ++text) {
-        shown += static_cast<char>(*text);
-    }
-    return shown + "]";
+    return ShownText(text);
 }
 
 // The calls the loaded fake library has seen since the last time this was asked.
 inline std::string FakeTakeCalls() {
     using Take = const char *(CKAPI_CALL *)();
-    void *module = reinterpret_cast<void *>(ckDllLoader::DllHandle);
-    const auto take = reinterpret_cast<Take>(dlspy::RealSymbol(module, "FakeTakeCalls"));
+    const auto take = reinterpret_cast<Take>(UnwatchedEntry("FakeTakeCalls"));
     return take != nullptr ? take() : "(the fake library is not loaded)";
 }
 
 // The loader's look-ups since the last Take; loading lines are left out.
-inline std::vector<std::string> TakeLookups() {
+inline std::vector<std::string> TakeLookups(LoaderSpy &spy) {
     std::vector<std::string> lookups;
-    for (std::string &line : dlspy::Take()) {
-        if (line.starts_with("dlsym ")) {
+    for (std::string &line : spy.Take()) {
+        if (IsLookup(line)) {
             lookups.push_back(std::move(line));
         }
     }

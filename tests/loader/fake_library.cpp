@@ -3,6 +3,7 @@
 // handed it back unchanged. Built with FAKE_WITHOUT_CONNECT_AND_UPLOAD it lacks CkSsh_Connect
 // and CkScp_UploadFile, one entry point of each family.
 #include "ckabi.h"
+#include "shown_text.h"
 
 #include <string>
 #include <utility>
@@ -18,14 +19,7 @@ constexpr ckabi::Handle SshHandle = 0x12345678;
 constexpr ckabi::Handle ScpHandle = 0x9abcdef0;
 
 std::string Show(ckabi::Text text) {
-    if (text == nullptr) {
-        return "(null)";
-    }
-    std::string shown = "[";
-    for (; *text != 0; ++text) {
-        shown += static_cast<char>(*text);
-    }
-    return shown + "]";
+    return loadertest::ShownText(text);
 }
 
 void Log(const std::string &call) {

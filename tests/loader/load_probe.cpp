@@ -1,7 +1,9 @@
-// A program that uses the loader the way the tools do and prints what it did, down to the
-// release at program end. The load-step tests run it in prepared folders and environments:
-//   loader_probe [--preload PATH] none | bind | free | retry FAKE
-//   --preload  loads PATH before anything else, as another part of a program might
+// A program that uses the loader the way the tools do and prints the loader calls it made, down
+// to the release at program end. The load-step tests run it from prepared folders:
+//   load_probe [--no-program-folder-search] [--preload PATH] none | bind | free | retry FAKE
+//   --no-program-folder-search  the standard search leaves out the program's own folder from
+//                               now on (Windows; Linux's never looks there)
+//   --preload  loads PATH first and holds it, as another part of a program might
 //   none       no operation at all
 //   bind       binds and calls CkSsh_Create
 //   free       binds, then FreeDll twice
@@ -9,44 +11,46 @@
 //              and binds again
 #include "Ssh.h"
 #include "ckDllLoader.h"
-#include "dl_spy.h"
-
-#include <dlfcn.h>
+#include "loader_host.h"
+#include "loader_spy.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace {
+using namespace loadertest;
 
-void Say(const std::string &line) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
+namespace {
 
 void Bind() {
     try {
-        Say("CkSsh_Create -> " + std::to_string(Ssh::CkSsh_Create()));
+        WriteLine("CkSsh_Create -> " + std::to_string(Ssh::CkSsh_Create()));
     } catch (const ckDllLoader::Exception &error) {
-        Say(std::string("error: ") + error.what());
+        WriteLine(std::string("error: ") + error.what());
     }
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: loader_probe [--preload PATH] none|bind|free|retry FAKE\n");
+    std::fprintf(stderr, "usage: load_probe [--no-program-folder-search] [--preload PATH] "
+                         "none|bind|free|retry FAKE\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    dlspy::EchoToStdout();
+    std::vector<std::string> args = ProgramArguments(argc, argv);
+    EchoLoaderCallsUntilExit();
+    if (!args.empty() && args[0] == "--no-program-folder-search") {
+        if (!KeepStandardSearchOutOfProgramFolder()) {
+            return 2;
+        }
+        args.erase(args.begin());
+    }
     if (args.size() >= 2 && args[0] == "--preload") {
-        // Held to the end on purpose: the loader must find it and take a reference of its own.
-        if (dlopen(args[1].c_str(), RTLD_NOW) == nullptr) {
-            std::fprintf(stderr, "preload failed: %s\n", dlerror());
+        // Held to the end on purpose: the loader is to find it already there.
+        if (!LoadAndHold(PathFromUtf8(args[1]))) {
             return 2;
         }
         args.erase(args.begin(), args.begin() + 2);
@@ -65,16 +69,15 @@ int main(int argc, char **argv) {
     if (mode == "free" && args.size() == 1) {
         Bind();
         ckDllLoader::FreeDll();
-        Say("DllHandle " + std::to_string(ckDllLoader::DllHandle));
+        WriteLine("DllHandle " + std::to_string(ckDllLoader::DllHandle));
         ckDllLoader::FreeDll();
         return 0;
     }
     if (mode == "retry" && args.size() == 2) {
         Bind();
         Bind();
-        const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-        std::filesystem::copy_file(args[1], folder / "ChilkatDelphi32.dll");
-        Say("library put in place");
+        std::filesystem::copy_file(PathFromUtf8(args[1]), OwnFolder() / "ChilkatDelphi32.dll");
+        WriteLine("library put in place");
         Bind();
         return 0;
     }

@@ -1,13 +1,27 @@
-#include "LoaderSpy.h"
+// The spy on Windows: redirects the program's imports of the DLL loader's functions, so calls
+// from code linked into the program reach it, while other modules are left alone. Only what
+// concerns ChilkatDelphi32.dll is kept:
+//   GetModuleHandleW ChilkatDelphi32.dll -> none
+//   LoadLibraryW ChilkatDelphi32.dll -> #1
+//   LoadLibraryExW C:\folder\ChilkatDelphi32.dll flags 8 -> #1
+//   GetProcAddress #1 CkSsh_Create -> found
+//   FreeLibrary #1
+#include "loader_spy.h"
 
 #include "ImportPatch.h"
+#include "ckDllLoader.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 
 #include <array>
 #include <cwchar>
 #include <stdexcept>
 #include <type_traits>
 
-namespace wintest {
+namespace loadertest {
 namespace {
 
 using GetModuleHandleW_t = decltype(&GetModuleHandleW);
@@ -97,10 +111,7 @@ std::string Shown(HMODULE module) {
 
 void Record(const std::string &line) {
     if (watch.echo) {
-        const std::string text = line + "\n";
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-                  &written, nullptr);
+        WriteLine(line);
     }
     if (watch.lines != nullptr) {
         watch.lines->push_back(line);
@@ -154,7 +165,7 @@ BOOL WINAPI SpyFreeLibrary(HMODULE module) {
 
 template <typename Function> Function Redirect(const char *function, Function replacement) {
     return reinterpret_cast<Function>(
-        RedirectImport("KERNEL32.dll", function, reinterpret_cast<void *>(replacement)));
+        wintest::RedirectImport("KERNEL32.dll", function, reinterpret_cast<void *>(replacement)));
 }
 
 void Install() {
@@ -196,9 +207,48 @@ void EchoLoaderCallsUntilExit() {
     watch.echo = true;
 }
 
-FARPROC UnwatchedGetProcAddress(HMODULE module, const char *name) {
-    return watch.getProcAddress != nullptr ? watch.getProcAddress(module, name)
-                                           : GetProcAddress(module, name);
+void WriteLine(const std::string &line) {
+    // Unbuffered and untranslated: the lines reach the reader as written, "\n" included.
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
 }
 
-} // namespace wintest
+void *UnwatchedEntry(const char *name) {
+    const auto module = reinterpret_cast<HMODULE>(ckDllLoader::DllHandle);
+    if (module == nullptr) {
+        return nullptr;
+    }
+    const FARPROC entry = watch.getProcAddress != nullptr ? watch.getProcAddress(module, name)
+                                                          : GetProcAddress(module, name);
+    return reinterpret_cast<void *>(entry);
+}
+
+bool IsLookup(const std::string &line) {
+    return line.starts_with("GetProcAddress ");
+}
+
+std::string ExpectFindLoaded(const std::string &module) {
+    return "GetModuleHandleW ChilkatDelphi32.dll -> " + module;
+}
+
+std::string ExpectLoad(const std::string &file, const std::string &module) {
+    return "LoadLibraryW " + file + " -> " + module;
+}
+
+// By full path, with the altered search path (8), so that the library's own dependencies
+// resolve from its folder.
+std::string ExpectLoadBesideProgram(const std::string &folder, const std::string &module) {
+    return "LoadLibraryExW " + folder + "\\ChilkatDelphi32.dll flags 8 -> " + module;
+}
+
+std::string ExpectLookup(const std::string &module, const std::string &entry, bool found) {
+    return "GetProcAddress " + module + " " + entry + " -> " + (found ? "found" : "none");
+}
+
+std::string ExpectRelease(const std::string &module) {
+    return "FreeLibrary " + module;
+}
+
+} // namespace loadertest
