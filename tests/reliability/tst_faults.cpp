@@ -307,6 +307,8 @@ private slots:
             QCOMPARE(orvane_->Panel2->text(), QStringLiteral("Finished !! "));
         }
         if (stall) {
+            QVERIFY2(Joined(log).contains(QStringLiteral("stopped answering")),
+                     qPrintable(Joined(log)));
             QVERIFY2(failedAfterMs <= IdleTimeoutMs + 2000,
                      qPrintable(QStringLiteral("the stalled call failed only %1 ms after the "
                                                "board stopped")
