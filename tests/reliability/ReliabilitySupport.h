@@ -37,11 +37,6 @@ inline bool BoardCtl(const char *action) {
     return std::system(command.c_str()) == 0;
 }
 
-inline qint64 MsSince(SteadyClock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start)
-        .count();
-}
-
 // Checks that a board test runs inside the board and loads our real library by path; the
 // program's loader then finds it already loaded.
 #define RELIABILITY_BOARD_INIT()                                                                   \

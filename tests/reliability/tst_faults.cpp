@@ -74,7 +74,9 @@ class FaultsTest : public QObject {
     QTemporaryDir pc_;
     std::unique_ptr<orvane::TForm1> orvane_;
     std::unique_ptr<pyrelle::TForm1> pyrelle_;
-    int usbReader_ = -1; // the USB copy's slow recording, held open while cp reads it
+    // The USB copy's slow recording, opened by the fault's thread once cp reads it, and held
+    // open until that thread has ended.
+    int usbReader_ = -1;
 
     QString PcFolder(const QString &name) const {
         const QString folder = Native(pc_.path() + QLatin1Char('/') + name);
@@ -176,10 +178,6 @@ class FaultsTest : public QObject {
             QTest::mouseClick(orvane_->BitBtn3, Qt::LeftButton);
             break;
         }
-        if (usbReader_ >= 0) {
-            close(usbReader_);
-            usbReader_ = -1;
-        }
         QVERIFY2(boxes.shown.empty(),
                  qPrintable("a message box showed: " +
                             (boxes.shown.empty() ? QString() : boxes.shown[0].text)));
@@ -279,9 +277,16 @@ private slots:
             const BoardCtlAtExit recover(recovery.constData());
             FaultWhen faultWhen(InTheMiddle(op), fault.constData());
             Click(op);
-            failedAfterMs = MsSince(faultWhen.firedAt);
+            const auto ended = SteadyClock::now();
             faultWhen.Join();
+            if (usbReader_ >= 0) {
+                close(usbReader_);
+                usbReader_ = -1;
+            }
             QVERIFY2(faultWhen.fired, "the fault never landed in the middle of the operation");
+            failedAfterMs =
+                std::chrono::duration_cast<std::chrono::milliseconds>(ended - faultWhen.firedAt)
+                    .count();
         }
         const QStringList log = Form(op).LogLines();
         qInfo("%s: the operation ended %lld ms after the fault; log: %s", QTest::currentDataTag(),
@@ -289,11 +294,12 @@ private slots:
 
         QCOMPARE(OpenDescriptors(), descriptors);
         if (reported) {
-            // The library's error text, several lines in one entry, ends the log.
+            // The library's error text, one entry of three lines, ends the log.
             const qsizetype failed =
                 log.indexOf(QRegularExpression(QStringLiteral(".* failed\\.")));
-            QVERIFY2(failed >= 0 &&
-                         log.mid(failed).join('\n').contains(QStringLiteral("\nCause: ")),
+            QVERIFY2(failed >= 0 && failed + 3 == log.size() &&
+                         log[failed + 1].startsWith(QStringLiteral("Step: ")) &&
+                         log[failed + 2].startsWith(QStringLiteral("Cause: ")),
                      qPrintable("the log ends with the library's error text: " + Joined(log)));
             for (const QString &success :
                  {QStringLiteral("Upload OK."), QStringLiteral("Download OK."),
