@@ -12,8 +12,19 @@
 namespace sshlib::localfile {
 
 namespace {
+constexpr std::uint64_t WritebackEvery = 8u << 20;
+
 std::string sysError() {
     return std::strerror(errno);
+}
+
+void startWriteback(int fd, std::uint64_t from, std::uint64_t count) {
+#if defined(__linux__)
+    ::sync_file_range(fd, static_cast<off_t>(from), static_cast<off_t>(count),
+                      SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd, (void)from, (void)count;
+#endif
 }
 
 // Closes a descriptor when its owner goes.
@@ -74,6 +85,8 @@ long long InputFile::read(void *buffer, std::size_t length, std::string &error) 
 
 struct ReplacingFile::Impl {
     Fd fd;
+    std::uint64_t written = 0;
+    std::uint64_t flushedUpTo = 0;
     std::string temp;
     std::string destination;
     bool committed = false;
@@ -123,12 +136,19 @@ bool ReplacingFile::write(const void *data, std::size_t length, std::string &err
         }
         p += n;
         length -= static_cast<std::size_t>(n);
+        impl_->written += static_cast<std::uint64_t>(n);
+    }
+    // Start writing back to disk while data still arrives, so the flush before the file is put
+    // in place has little left to do.
+    if (impl_->written - impl_->flushedUpTo >= WritebackEvery) {
+        startWriteback(impl_->fd.fd, impl_->flushedUpTo, impl_->written - impl_->flushedUpTo);
+        impl_->flushedUpTo = impl_->written;
     }
     return true;
 }
 
 bool ReplacingFile::commit(std::string &error) {
-    if (::fsync(impl_->fd.fd) != 0) {
+    if (::fdatasync(impl_->fd.fd) != 0) {
         error = sysError();
         return false;
     }
