@@ -12,13 +12,13 @@ import subprocess
 import sys
 import time
 
+from benchlib import SSH_OPTS, make_file
+
 BIN = sys.argv[1]
 RUNS = int(os.environ.get("BENCH_RUNS", "5"))
 HOST = os.environ.get("BOARD_HOST", "127.0.0.1")
 WORK = os.environ.get("BOARD_WORK", "/tmp")
 CKRUN = os.path.join(BIN, "ckrun")
-SSH_OPTS = ["-o", "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
-            "-o", "LogLevel=ERROR", "-o", "BatchMode=yes"]
 
 
 def timed(cmd):
@@ -31,15 +31,6 @@ def peak_kib(cmd):
     out = subprocess.run(["/usr/bin/time", "-f", "%M"] + cmd, check=True,
                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True).stderr
     return int(out.strip().splitlines()[-1])
-
-
-def make_file(path, size):
-    with open("/dev/urandom", "rb") as src, open(path, "wb") as dst:
-        left = size
-        while left:
-            chunk = src.read(min(left, 1 << 20))
-            dst.write(chunk)
-            left -= len(chunk)
 
 
 def interleaved(cases):

@@ -22,14 +22,14 @@ import subprocess
 import sys
 import time
 
+from benchlib import SSH_OPTS, make_file
+
 BIN = sys.argv[1]
 RUNS = int(os.environ.get("BENCH_RUNS", "5"))
 ADDR = os.environ.get("BOARD_ADDR", "192.168.168.201")
 WORK = os.environ.get("BOARD_WORK", "/var/tmp")
 ROOT = os.environ["BOARD_ROOT"]
 DRIVE = os.path.join(BIN, "burn_drive")
-SSH_OPTS = ["-o", "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
-            "-o", "LogLevel=ERROR", "-o", "BatchMode=yes"]
 
 # Slot order of the burn set; the first eight are uploaded, all ten deleted.
 BURN = [("config", 2 << 10), ("usb-burn.xml", 1 << 10), ("media_app_zip.bin", 16 << 20),
@@ -38,15 +38,6 @@ BURN = [("config", 2 << 10), ("usb-burn.xml", 1 << 10), ("media_app_zip.bin", 16
         ("u-boot_change.bin", 96 << 10)]
 UPLOADED = [name for name, _ in BURN[:8]]
 DELETE_ONLY = [name for name, _ in BURN[8:]]
-
-
-def make_file(path, size):
-    with open("/dev/urandom", "rb") as src, open(path, "wb") as dst:
-        left = size
-        while left:
-            chunk = src.read(min(left, 1 << 20))
-            dst.write(chunk)
-            left -= len(chunk)
 
 
 def sha(path):
