@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "BurnTestSupport.h"
-#include "FakeCk.h"
+#include "FakeCkFailure.h"
 #include "pyrelle/Unit1.h"
 
 #include <QLabel>
@@ -102,13 +102,6 @@ QString PickerLine(const QString &operation, const QString &folder) {
            folder;
 }
 
-// A failure of one entry point, scripted: the n-th call fails with the error text.
-struct Failure {
-    QString entry;
-    int n = 0;
-    QString text;
-};
-
 // The calls of a run that fails at the n-th call of an entry: everything up to it (a failing
 // command is noticed by the check that follows it), the failing object's error text, then
 // close (the transfer is released only if it was created).
@@ -132,8 +125,6 @@ QStringList FailedCalls(const QStringList &success, const Failure &failure) {
 
 } // namespace
 
-Q_DECLARE_METATYPE(Failure)
-
 class OperationsTest : public QObject {
     Q_OBJECT
 
@@ -142,15 +133,7 @@ class OperationsTest : public QObject {
     QString burnFolder_;   // the eight burn files that are uploaded, nothing else
     QString updateFolder_; // the four update files and rtspserver.dat
 
-    void Script(const Failure &failure) {
-        fake_->Reset();
-        if (!failure.entry.isEmpty()) {
-            const QByteArray entry = failure.entry.toLatin1();
-            fake_->FailCall(entry.constData(), failure.n);
-            fake_->SetErrorText(entry.constData(),
-                                reinterpret_cast<const char16_t *>(failure.text.utf16()));
-        }
-    }
+    void Script(const Failure &failure) { ScriptFailure(*fake_, failure); }
 
     QString FolderFor(const QString &operation) const {
         return operation == QLatin1String("burn") ? burnFolder_ : updateFolder_;

@@ -6,20 +6,13 @@
 
 set -u
 EMUBOARD=${1:?usage: lifecycle.sh EMUBOARD}
-FAILED=0
 SCRATCH=$(mktemp -d)
 trap 'rm -rf --one-file-system "$SCRATCH"' EXIT
 # Boards of this test only, so that boards of tests running in parallel do not count.
 export EMUBOARD_TMPDIR=$SCRATCH/boards
 mkdir "$EMUBOARD_TMPDIR"
 
-pass() { echo "ok   $1"; }
-fail() {
-    echo "FAIL $1" >&2
-    shift
-    (($#)) && printf '     %s\n' "$@" >&2
-    FAILED=1
-}
+. "$(dirname "$0")/report.sh"
 
 # Prints what is left of the board whose work folder was $1: the folder itself, loop devices
 # backed by a file in it, processes that name it on their command line.

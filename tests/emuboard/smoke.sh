@@ -10,17 +10,10 @@ set -u
 SSH_OPTS=(-o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null -o BatchMode=yes
     -o LogLevel=ERROR -o ConnectTimeout=5)
 PY=/usr/bin/python3
-FAILED=0
 TMP=$BOARD_WORK/smoke
 mkdir -p "$TMP"
 
-pass() { echo "ok   $1"; }
-fail() {
-    echo "FAIL $1" >&2
-    shift
-    (($#)) && printf '     %s\n' "$@" >&2
-    FAILED=1
-}
+. "$(dirname "$0")/report.sh"
 # check NAME COMMAND...: the command's success decides.
 check() {
     local name=$1

@@ -3,9 +3,12 @@
 // reboot command swapped for a script of the test's, and the process's descriptors and memory.
 #pragma once
 
+#include "MainForm.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QString>
 #include <QTest>
 
@@ -15,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 
@@ -48,6 +52,17 @@ inline bool BoardCtl(const char *action) {
 
 // The file descriptors this process holds, sockets among them: a session, a transfer or a PC
 // file left open keeps one.
+// Shows the windows with the emulated board's address in Board IP.
+inline bool ShowOnBoard(std::initializer_list<shell::TMainForm *> forms) {
+    for (shell::TMainForm *form : forms) {
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form))
+            return false;
+        form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+    }
+    return true;
+}
+
 inline int OpenDescriptors() {
     int count = 0;
     std::error_code ec;

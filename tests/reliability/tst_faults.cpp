@@ -217,12 +217,7 @@ private slots:
         QVERIFY(pc_.isValid());
         orvane_ = std::make_unique<orvane::TForm1>();
         pyrelle_ = std::make_unique<pyrelle::TForm1>();
-        for (shell::TMainForm *form : {static_cast<shell::TMainForm *>(orvane_.get()),
-                                       static_cast<shell::TMainForm *>(pyrelle_.get())}) {
-            form->show();
-            QVERIFY(QTest::qWaitForWindowExposed(form));
-            form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
-        }
+        QVERIFY(ShowOnBoard({orvane_.get(), pyrelle_.get()}));
     }
 
     void cleanupTestCase() {

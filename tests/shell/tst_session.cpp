@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "BoardSession.h"
-#include "FakeCk.h"
+#include "FakeCkFailure.h"
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
 
@@ -32,31 +32,14 @@ QStringList OpenCalls(const QString &address = QStringLiteral("192.168.168.201")
 
 const QStringList CloseCalls = {"CkSsh_Disconnect(1)", "CkSsh_Dispose(1)"};
 
-// A failure of one entry point, scripted: the n-th call fails with the error text.
-struct Failure {
-    QString entry;
-    int n = 0;
-    QString text;
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(Failure)
 
 class SessionTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<FakeCk> fake_;
 
-    void Script(const Failure &failure) {
-        fake_->Reset();
-        if (!failure.entry.isEmpty()) {
-            const QByteArray entry = failure.entry.toLatin1();
-            fake_->FailCall(entry.constData(), failure.n);
-            fake_->SetErrorText(entry.constData(),
-                                reinterpret_cast<const char16_t *>(failure.text.utf16()));
-        }
-    }
+    void Script(const Failure &failure) { ScriptFailure(*fake_, failure); }
 
     void VerifyNothingLeft() {
         QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");

@@ -1,0 +1,9 @@
+# Sourced by the board's own checks: one line per check, and FAILED set when any failed.
+FAILED=0
+pass() { echo "ok   $1"; }
+fail() {
+    echo "FAIL $1" >&2
+    shift
+    (($#)) && printf '     %s\n' "$@" >&2
+    FAILED=1
+}
