@@ -123,11 +123,12 @@ private slots:
             QElapsedTimer timer;
             timer.start();
             names = recording::DecodeListing(listing).size();
-            const qint64 ms = timer.elapsed();
-            best = best < 0 ? ms : std::min(best, ms);
+            const qint64 us = timer.nsecsElapsed() / 1000;
+            best = best < 0 ? us : std::min(best, us);
         }
         QCOMPARE(names, std::size_t{Lines / 10 * 9});
-        QVERIFY2(best < 100, qPrintable(QStringLiteral("took %1 ms").arg(best)));
+        qInfo("%d lines decoded in %lld us (best of 3)", Lines, best);
+        QVERIFY2(best < 100'000, qPrintable(QStringLiteral("took %1 us").arg(best)));
     }
 };
 
