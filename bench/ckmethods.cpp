@@ -18,11 +18,6 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "%s\n", s.error().text().c_str());
         return 1;
     }
-    LIBSSH2_SESSION *raw = s.raw();
-    std::printf("kex=%s hostkey=%s cipher=%s mac=%s\n",
-                libssh2_session_methods(raw, LIBSSH2_METHOD_KEX),
-                libssh2_session_methods(raw, LIBSSH2_METHOD_HOSTKEY),
-                libssh2_session_methods(raw, LIBSSH2_METHOD_CRYPT_CS),
-                libssh2_session_methods(raw, LIBSSH2_METHOD_MAC_CS));
+    std::printf("%s\n", sshlib::negotiatedMethods(s).c_str());
     return 0;
 }

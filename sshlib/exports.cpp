@@ -165,10 +165,8 @@ Bool CKAPI_CALL CkScp_UseSsh(Handle scp, Handle ssh) {
         obj->error.fail("finding the session", "there is no such SSH session");
         return 0;
     }
-    if (!session->session.loggedIn()) {
-        obj->error.fail("checking the session", "the SSH session is not connected and logged in");
+    if (!session->session.requireLoggedIn(obj->error))
         return 0;
-    }
     obj->ssh = ssh;
     return 1;
 }

@@ -19,6 +19,24 @@ Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string 
 void shutdownSocket(Socket s);
 void closeSocket(Socket s);
 
+// Closes a socket on every way out of a scope, unless it is handed on with release().
+class SocketGuard {
+public:
+    explicit SocketGuard(Socket s) : s_(s) {}
+    ~SocketGuard() { closeSocket(s_); }
+    SocketGuard(const SocketGuard &) = delete;
+    SocketGuard &operator=(const SocketGuard &) = delete;
+    Socket get() const { return s_; }
+    Socket release() {
+        const Socket s = s_;
+        s_ = NoSocket;
+        return s;
+    }
+
+private:
+    Socket s_;
+};
+
 enum class Ready { Yes, Timeout, Error };
 Ready waitSocket(Socket s, bool forRead, bool forWrite, int timeoutMs);
 

@@ -25,7 +25,8 @@ int msLeft(Clock::time_point deadline) {
 
 // One attempt on one resolved address; returns the connected socket or NoSocket.
 Socket tryAddress(const addrinfo *ai, Clock::time_point deadline, std::string &error) {
-    const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
+    SocketGuard guard(::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol));
+    const int fd = guard.get();
     if (fd < 0) {
         error = std::strerror(errno);
         return NoSocket;
@@ -42,7 +43,6 @@ Socket tryAddress(const addrinfo *ai, Clock::time_point deadline, std::string &e
         }
         if (rc == 0) {
             error = "no answer within the connect time-out";
-            ::close(fd);
             return NoSocket;
         }
         int soerr = 0;
@@ -50,17 +50,15 @@ Socket tryAddress(const addrinfo *ai, Clock::time_point deadline, std::string &e
         ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soerr, &len);
         if (rc < 0 || soerr != 0) {
             error = std::strerror(rc < 0 ? errno : soerr);
-            ::close(fd);
             return NoSocket;
         }
     } else if (rc != 0) {
         error = std::strerror(errno);
-        ::close(fd);
         return NoSocket;
     }
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    return fd;
+    return guard.release();
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "net.h"
 
 #include "syserror_win.h"
+#include "textconv.h"
 
 #include <chrono>
 #include <winsock2.h>
@@ -34,7 +35,8 @@ int msLeft(Clock::time_point deadline) {
 }
 
 Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &error) {
-    SOCKET s = ::socket(ai->ai_family, ai->ai_socktype, ai->ai_protocol);
+    SocketGuard guard(::socket(ai->ai_family, ai->ai_socktype, ai->ai_protocol));
+    const SOCKET s = guard.get();
     if (s == INVALID_SOCKET) {
         error = errorText(WSAGetLastError());
         return NoSocket;
@@ -47,7 +49,6 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
         rc = WSAPoll(&p, 1, msLeft(deadline));
         if (rc == 0) {
             error = "no answer within the connect time-out";
-            ::closesocket(s);
             return NoSocket;
         }
         int soerr = 0;
@@ -55,26 +56,17 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
         ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&soerr), &len);
         if (rc < 0 || soerr != 0) {
             error = errorText(rc < 0 ? WSAGetLastError() : soerr);
-            ::closesocket(s);
             return NoSocket;
         }
     } else if (rc != 0) {
         error = errorText(WSAGetLastError());
-        ::closesocket(s);
         return NoSocket;
     }
     BOOL one = TRUE;
     ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&one), sizeof one);
-    return s;
+    return guard.release();
 }
 
-std::wstring widen(const std::string &utf8) {
-    const int need =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(need), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), need);
-    return out;
-}
 } // namespace
 
 Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string &error) {
@@ -85,7 +77,8 @@ Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string 
     hints.ai_flags = AI_NUMERICSERV;
     ADDRINFOW *list = nullptr;
     const std::wstring service = std::to_wstring(port);
-    const int gai = GetAddrInfoW(widen(host).c_str(), service.c_str(), &hints, &list);
+    const int gai = GetAddrInfoW(reinterpret_cast<const wchar_t *>(text::fromUtf8(host).c_str()),
+                                 service.c_str(), &hints, &list);
     if (gai != 0) {
         error = "the address could not be resolved (" + errorText(gai) + ")";
         return NoSocket;

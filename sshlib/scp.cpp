@@ -1,5 +1,6 @@
 #include "scp.h"
 
+#include "channel.h"
 #include "localfile.h"
 #include "textconv.h"
 
@@ -72,6 +73,14 @@ namespace {
 constexpr std::size_t ChunkSize = 256 * 1024;
 constexpr std::size_t MaxLine = 4096;
 
+// The board ended the transfer before its first answer: most often a board without scp.
+bool closedWithoutAnswer(const ByteStream &ch, std::string_view step, ErrorText &err) {
+    err.fail(step,
+             "the board closed the transfer without an answer (is scp installed on the board?)",
+             ch.stderrText());
+    return false;
+}
+
 // Reads one line of the board's reply (after its first byte) up to the line feed.
 bool readLine(ByteStream &ch, std::string &line, std::string_view step, ErrorText &err) {
     line.clear();
@@ -101,13 +110,8 @@ bool readAck(ByteStream &ch, std::string_view step, ErrorText &err) {
     const long long n = ch.read(&c, 1, step);
     if (n < 0)
         return false;
-    if (n == 0) {
-        err.fail(step,
-                 "the board closed the transfer without an answer (is scp installed on the "
-                 "board?)",
-                 ch.stderrText());
-        return false;
-    }
+    if (n == 0)
+        return closedWithoutAnswer(ch, step, err);
     if (c == '\0')
         return true;
     std::string line;
@@ -148,13 +152,6 @@ bool finish(Channel &ch, std::string_view what, ErrorText &err) {
     return true;
 }
 
-bool checkSession(Session &session, ErrorText &err) {
-    if (session.loggedIn())
-        return true;
-    err.fail("checking the session", "the SSH session is not connected and logged in");
-    return false;
-}
-
 } // namespace
 
 namespace scpwire {
@@ -166,13 +163,8 @@ bool receiveFile(ByteStream &ch, ErrorText &err, FileSink &sink) {
     const long long got = ch.read(&kind, 1, "reading the file record");
     if (got < 0)
         return false;
-    if (got == 0) {
-        err.fail("reading the file record",
-                 "the board closed the transfer without an answer (is scp installed on the "
-                 "board?)",
-                 ch.stderrText());
-        return false;
-    }
+    if (got == 0)
+        return closedWithoutAnswer(ch, "reading the file record", err);
     std::string line;
     if (!readLine(ch, line, "reading the file record", err))
         return false;
@@ -226,7 +218,7 @@ bool scpUpload(Session &session, ErrorText &err, const std::u16string &localPath
     const std::string local = text::toUtf8(localPath);
     const std::string remote = text::toUtf8(remotePath);
     err.begin("Upload of " + quoted(local) + " to " + session.host() + ":" + quoted(remote));
-    if (!checkSession(session, err))
+    if (!session.requireLoggedIn(err))
         return false;
     localfile::InputFile file;
     std::string cause;
@@ -283,7 +275,7 @@ bool scpDownload(Session &session, ErrorText &err, const std::u16string &remoteP
     const std::string local = text::toUtf8(localPath);
     const std::string remote = text::toUtf8(remotePath);
     err.begin("Download of " + session.host() + ":" + quoted(remote) + " to " + quoted(local));
-    if (!checkSession(session, err))
+    if (!session.requireLoggedIn(err))
         return false;
     // The PC file is only replaced once the whole file is here and on disk.
     localfile::ReplacingFile out;

@@ -2,6 +2,7 @@
 // of the board is read, the closing one included.
 #pragma once
 
+#include "bytestream.h"
 #include "errortext.h"
 #include "session.h"
 

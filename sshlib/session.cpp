@@ -1,6 +1,7 @@
 #include "session.h"
 
-#include "exitstatus.h"
+#include "channel.h"
+#include "libssh2error.h"
 #include "textconv.h"
 
 #include <algorithm>
@@ -12,12 +13,7 @@ namespace sshlib {
 
 namespace {
 
-constexpr unsigned ChannelWindow = 8u * 1024 * 1024;
-constexpr unsigned ChannelPacket = 32768;
 constexpr int KeepaliveEveryMs = 1000;
-constexpr int CloseBoundMs = 2000;
-constexpr int NudgeAfterMs = 50;
-constexpr std::size_t StderrKeep = 64 * 1024;
 
 // libssh2 itself is set up once per process, and torn down when the library goes.
 struct LibraryScope {
@@ -26,64 +22,6 @@ struct LibraryScope {
 };
 void ensureLibrary() {
     static LibraryScope scope;
-}
-
-// The one map from libssh2's error codes to words a technician can act on.
-const char *describe(int rc) {
-    switch (rc) {
-    case LIBSSH2_ERROR_BANNER_RECV:
-    case LIBSSH2_ERROR_BANNER_SEND:
-        return "the other side does not speak SSH";
-    case LIBSSH2_ERROR_KEX_FAILURE:
-    case LIBSSH2_ERROR_METHOD_NOT_SUPPORTED:
-        return "the board offers no key exchange, host key, cipher or MAC that this tool knows";
-    case LIBSSH2_ERROR_HOSTKEY_INIT:
-    case LIBSSH2_ERROR_HOSTKEY_SIGN:
-        return "the board's host key could not be verified";
-    case LIBSSH2_ERROR_SOCKET_SEND:
-    case LIBSSH2_ERROR_SOCKET_RECV:
-    case LIBSSH2_ERROR_SOCKET_DISCONNECT:
-        return "the connection to the board was lost";
-    case LIBSSH2_ERROR_TIMEOUT:
-    case LIBSSH2_ERROR_SOCKET_TIMEOUT:
-        return "the board stopped answering";
-    case LIBSSH2_ERROR_AUTHENTICATION_FAILED:
-    case LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED:
-        return "the board refused the login";
-    case LIBSSH2_ERROR_PASSWORD_EXPIRED:
-        return "the password has expired on the board";
-    case LIBSSH2_ERROR_CHANNEL_FAILURE:
-    case LIBSSH2_ERROR_CHANNEL_REQUEST_DENIED:
-        return "the board refused to run the command";
-    case LIBSSH2_ERROR_CHANNEL_CLOSED:
-    case LIBSSH2_ERROR_CHANNEL_EOF_SENT:
-        return "the board closed the channel";
-    case LIBSSH2_ERROR_ALLOC:
-        return "out of memory";
-    case LIBSSH2_ERROR_DECRYPT:
-    case LIBSSH2_ERROR_INVALID_MAC:
-    case LIBSSH2_ERROR_PROTO:
-        return "the data from the board was damaged or broke the SSH protocol";
-    default:
-        return "the SSH library reported an error";
-    }
-}
-
-// A transport failure leaves libssh2's state unknown, so the session cannot go on.
-bool isTransportError(int rc) {
-    switch (rc) {
-    case LIBSSH2_ERROR_CHANNEL_FAILURE:
-    case LIBSSH2_ERROR_CHANNEL_REQUEST_DENIED:
-    case LIBSSH2_ERROR_CHANNEL_CLOSED:
-    case LIBSSH2_ERROR_CHANNEL_EOF_SENT:
-    case LIBSSH2_ERROR_AUTHENTICATION_FAILED:
-    case LIBSSH2_ERROR_PASSWORD_EXPIRED:
-    case LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED:
-    case LIBSSH2_ERROR_CHANNEL_OUTOFORDER:
-        return false;
-    default:
-        return true;
-    }
 }
 
 int msBetween(Session::Clock::time_point from, Session::Clock::time_point to) {
@@ -198,16 +136,15 @@ bool Session::silentTooLong(ErrorText &err, std::string_view step) {
 }
 
 void Session::libraryFailure(ErrorText &err, std::string_view step, int rc) {
-    char *msg = nullptr;
-    int len = 0;
-    if (raw_)
-        libssh2_session_last_error(raw_, &msg, &len, 0);
-    std::string cause = describe(rc);
-    if (msg && len > 0)
-        cause += " (" + std::string(msg, static_cast<std::size_t>(len)) + ")";
-    err.fail(step, cause);
-    if (isTransportError(rc))
+    if (sshlib::libraryFailure(raw_, err, step, rc))
         broken_ = true;
+}
+
+bool Session::requireLoggedIn(ErrorText &err) const {
+    if (loggedIn())
+        return true;
+    err.fail("checking the session", "the SSH session is not connected and logged in");
+    return false;
 }
 
 bool Session::setPreferences() {
@@ -431,200 +368,13 @@ void Session::disconnect() {
     broken_ = false;
 }
 
-Channel::Channel(Session &session, ErrorText &err) : session_(session), err_(err) {}
-
-Channel::~Channel() {
-    if (!raw_ || session_.broken())
-        return; // a lost session frees its channels with itself
-    // A bounded goodbye in the order boards expect: our EOF, the rest of their output and their
-    // EOF, then the close. Closing while the board still has output for us (an SCP refusal
-    // followed by its message) makes some boards drop the whole connection.
-    ErrorText ignored;
-    const auto until = Session::Clock::now() + std::chrono::milliseconds(CloseBoundMs);
-    const auto pending = [&](int rc) {
-        if (rc != LIBSSH2_ERROR_EAGAIN)
-            return false;
-        if (Session::Clock::now() >= until || !session_.wait(ignored, "closing the channel")) {
-            session_.markBroken();
-            return false;
-        }
-        return true;
+std::string negotiatedMethods(const Session &session) {
+    const auto method = [&](int type) {
+        const char *name = session.raw_ ? libssh2_session_methods(session.raw_, type) : nullptr;
+        return std::string(name ? name : "-");
     };
-    if (!closed_) {
-        while (!eofSent_ && pending(libssh2_channel_send_eof(raw_))) {
-        }
-        eofSent_ = true;
-        char sink[4096];
-        while (!session_.broken() && !libssh2_channel_eof(raw_)) {
-            const auto a = libssh2_channel_read_ex(raw_, 0, sink, sizeof sink);
-            const auto b =
-                libssh2_channel_read_ex(raw_, SSH_EXTENDED_DATA_STDERR, sink, sizeof sink);
-            if (a > 0 || b > 0)
-                continue;
-            if ((a < 0 && a != LIBSSH2_ERROR_EAGAIN) || (b < 0 && b != LIBSSH2_ERROR_EAGAIN))
-                break;
-            if (Session::Clock::now() >= until)
-                break;
-            nudgeIfSilent();
-        }
-    }
-    while (!session_.broken() && pending(libssh2_channel_free(raw_))) {
-    }
-}
-
-bool Channel::open(std::string_view step) {
-    for (;;) {
-        raw_ = libssh2_channel_open_ex(session_.raw(), "session", sizeof "session" - 1,
-                                       ChannelWindow, ChannelPacket, nullptr, 0);
-        if (raw_) {
-            marked_ = exitstatus::mark(raw_);
-            return true;
-        }
-        const int rc = libssh2_session_last_errno(session_.raw());
-        if (rc != LIBSSH2_ERROR_EAGAIN) {
-            session_.libraryFailure(err_, step, rc);
-            return false;
-        }
-        if (!session_.wait(err_, step))
-            return false;
-    }
-}
-
-bool Channel::exec(const std::string &command, std::string_view step) {
-    return session_.complete(err_, step, [&] {
-        return libssh2_channel_process_startup(raw_, "exec", sizeof "exec" - 1, command.data(),
-                                               static_cast<unsigned>(command.size()));
-    });
-}
-
-bool Channel::drainStderr(std::string_view step) {
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = libssh2_channel_read_stderr(raw_, buf, sizeof buf);
-        if (n == LIBSSH2_ERROR_EAGAIN || n == 0)
-            return true;
-        if (n < 0) {
-            session_.libraryFailure(err_, step, static_cast<int>(n));
-            return false;
-        }
-        const std::size_t room = StderrKeep > stderr_.size() ? StderrKeep - stderr_.size() : 0;
-        stderr_.append(buf, std::min(room, static_cast<std::size_t>(n)));
-    }
-}
-
-bool Channel::writeAll(const char *data, std::size_t length, std::string_view step) {
-    while (length > 0) {
-        const ssize_t n = libssh2_channel_write(raw_, data, length);
-        if (n > 0) {
-            data += n;
-            length -= static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n != LIBSSH2_ERROR_EAGAIN && n != 0) {
-            session_.libraryFailure(err_, step, static_cast<int>(n));
-            return false;
-        }
-        if (!drainStderr(step))
-            return false;
-        // A board-side program that has gone will never open the window again.
-        if (libssh2_channel_eof(raw_)) {
-            err_.fail(step, "the board ended the transfer early", stderr_);
-            return false;
-        }
-        if (!session_.wait(err_, step))
-            return false;
-    }
-    return true;
-}
-
-long long Channel::read(char *buffer, std::size_t length, std::string_view step) {
-    for (;;) {
-        const ssize_t n = libssh2_channel_read(raw_, buffer, length);
-        if (n > 0)
-            return n;
-        if (n != LIBSSH2_ERROR_EAGAIN && n != 0) {
-            session_.libraryFailure(err_, step, static_cast<int>(n));
-            return -1;
-        }
-        if (!drainStderr(step))
-            return -1;
-        if (libssh2_channel_eof(raw_))
-            return 0;
-        if (n == 0)
-            continue;
-        if (!session_.wait(err_, step))
-            return -1;
-    }
-}
-
-bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
-    char buf[32768];
-    for (;;) {
-        bool progressed = false;
-        for (int stream : {0, SSH_EXTENDED_DATA_STDERR}) {
-            for (;;) {
-                const ssize_t n = libssh2_channel_read_ex(raw_, stream, buf, sizeof buf);
-                if (n > 0) {
-                    progressed = true;
-                    if (stream == 0 || merged)
-                        out.append(buf, static_cast<std::size_t>(n));
-                    else if (stderr_.size() < StderrKeep)
-                        stderr_.append(buf, std::min(static_cast<std::size_t>(n),
-                                                     StderrKeep - stderr_.size()));
-                    continue;
-                }
-                if (n == LIBSSH2_ERROR_EAGAIN || n == 0)
-                    break;
-                session_.libraryFailure(err_, step, static_cast<int>(n));
-                return false;
-            }
-        }
-        if (libssh2_channel_eof(raw_))
-            return true;
-        if (progressed)
-            continue;
-        if (eofSent_) {
-            // The board's program is ending: nudge it along, within the idle time-out.
-            if (!nudgeIfSilent() && session_.silentTooLong(err_, step))
-                return false;
-            continue;
-        }
-        if (!session_.wait(err_, step))
-            return false;
-    }
-}
-
-bool Channel::sendEof(std::string_view step) {
-    eofSent_ = session_.complete(err_, step, [&] { return libssh2_channel_send_eof(raw_); });
-    return eofSent_;
-}
-
-bool Channel::nudgeIfSilent() {
-    // Some boards notice that the program behind a channel has ended only when packets keep
-    // arriving. A one-byte window adjustment is such a packet, and harmless.
-    if (net::waitSocket(session_.socket(), true, false, NudgeAfterMs) != net::Ready::Timeout)
-        return true;
-    unsigned int window = 0;
-    libssh2_channel_receive_window_adjust2(raw_, 1, 1, &window);
-    return false;
-}
-
-bool Channel::waitClosed(std::string_view step) {
-    closed_ = session_.complete(err_, step, [&] { return libssh2_channel_wait_closed(raw_); });
-    return closed_;
-}
-
-int Channel::exitStatus(std::string &signal) {
-    char *sig = nullptr;
-    std::size_t sigLen = 0;
-    libssh2_channel_get_exit_signal(raw_, &sig, &sigLen, nullptr, nullptr, nullptr, nullptr);
-    if (sig) {
-        signal.assign(sig, sigLen);
-        libssh2_free(session_.raw(), sig);
-        return -1;
-    }
-    const int status = libssh2_channel_get_exit_status(raw_);
-    return marked_ && status == exitstatus::NotReported ? NoExitStatus : status;
+    return "kex=" + method(LIBSSH2_METHOD_KEX) + " hostkey=" + method(LIBSSH2_METHOD_HOSTKEY) +
+           " cipher=" + method(LIBSSH2_METHOD_CRYPT_CS) + " mac=" + method(LIBSSH2_METHOD_MAC_CS);
 }
 
 } // namespace sshlib

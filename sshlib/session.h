@@ -9,18 +9,21 @@
 #include <libssh2.h>
 
 #include <chrono>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace sshlib {
 
+class Channel;
+
 class Session {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr int ConnectTimeoutMs = 10000;
     static constexpr int DefaultIdleTimeoutMs = 30000;
+    // How long a goodbye to the board (channel close, disconnect) may take.
+    static constexpr int CloseBoundMs = 2000;
 
     Session();
     ~Session();
@@ -36,11 +39,18 @@ public:
     void disconnect();
 
     bool loggedIn() const { return raw_ && authenticated_ && !broken_; }
+    // The check before work on the session by another object (a transfer); fails err if not.
+    bool requireLoggedIn(ErrorText &err) const;
     const std::string &host() const { return host_; }
     ErrorText &error() { return error_; }
 
-    // For channel users: waits after libssh2 said EAGAIN. False, with err set, when the board
-    // stayed silent past the time-out or the connection failed.
+private:
+    // Channels drive the transport through the plumbing below.
+    friend class Channel;
+    friend std::string negotiatedMethods(const Session &session);
+
+    // Waits after libssh2 said EAGAIN. False, with err set, when the board stayed silent past
+    // the time-out or the connection failed.
     bool wait(ErrorText &err, std::string_view step);
     // True, with err set and the session lost, when the board has been silent past the idle
     // time-out.
@@ -69,7 +79,6 @@ public:
     void markBroken() { broken_ = true; }
     bool broken() const { return broken_; }
 
-private:
     static ssize_t onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
                              void **abstract);
     static void onKeyboardInteractive(const char *name, int nameLen, const char *instruction,
@@ -92,52 +101,8 @@ private:
     ErrorText error_;
 };
 
-// The byte stream the SCP protocol runs over: a channel, or a recording in tests.
-class ByteStream {
-public:
-    virtual ~ByteStream() = default;
-    // Bytes of stdout read (waiting for at least one), 0 at end of output, -1 on failure.
-    virtual long long read(char *buffer, std::size_t length, std::string_view step) = 0;
-    virtual bool writeAll(const char *data, std::size_t length, std::string_view step) = 0;
-    // What the board wrote to stderr so far.
-    virtual const std::string &stderrText() const = 0;
-};
-
-// An exec channel on a session. Closes and frees itself on every way out.
-class Channel : public ByteStream {
-public:
-    Channel(Session &session, ErrorText &err);
-    ~Channel() override;
-    Channel(const Channel &) = delete;
-    Channel &operator=(const Channel &) = delete;
-
-    bool open(std::string_view step);
-    bool exec(const std::string &command, std::string_view step);
-    bool writeAll(const char *data, std::size_t length, std::string_view step) override;
-    long long read(char *buffer, std::size_t length, std::string_view step) override;
-    // Everything until the end of output; stderr merged in when merged is set, else kept apart.
-    bool readToEnd(std::string &out, bool merged, std::string_view step);
-    bool sendEof(std::string_view step);
-    bool waitClosed(std::string_view step);
-    // The exit status after waitClosed; -1 when the board reported a signal instead, and
-    // NoExitStatus when it reported neither.
-    static constexpr int NoExitStatus = -2147483647 - 1;
-    int exitStatus(std::string &signal);
-    const std::string &stderrText() const override { return stderr_; }
-
-private:
-    // Reads what stderr has without waiting, so the channel never stalls on it.
-    bool drainStderr(std::string_view step);
-    // True when the board sent something within a short while; else nudges it.
-    bool nudgeIfSilent();
-
-    Session &session_;
-    ErrorText &err_;
-    LIBSSH2_CHANNEL *raw_ = nullptr;
-    bool marked_ = false;
-    bool eofSent_ = false;
-    bool closed_ = false;
-    std::string stderr_;
-};
+// The methods a connected session negotiated, "kex=... hostkey=... cipher=... mac=...", for
+// the benchmark and the tests that check what a board agreed to.
+std::string negotiatedMethods(const Session &session);
 
 } // namespace sshlib

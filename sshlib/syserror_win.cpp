@@ -1,5 +1,7 @@
 #include "syserror_win.h"
 
+#include "textconv.h"
+
 #include <windows.h>
 
 namespace sshlib {
@@ -11,9 +13,7 @@ std::string windowsErrorText(unsigned long code) {
                    nullptr, code, 0, reinterpret_cast<wchar_t *>(&msg), 0, nullptr);
     std::string out;
     if (msg) {
-        const int need = WideCharToMultiByte(CP_UTF8, 0, msg, -1, nullptr, 0, nullptr, nullptr);
-        out.resize(need > 0 ? static_cast<std::size_t>(need - 1) : 0);
-        WideCharToMultiByte(CP_UTF8, 0, msg, -1, out.data(), need, nullptr, nullptr);
+        out = text::toUtf8(reinterpret_cast<const char16_t *>(msg));
         LocalFree(msg);
         while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.'))
             out.pop_back();
