@@ -7,9 +7,27 @@ dpkg --add-architecture i386
 apt-get update
 apt-get install -y --no-install-recommends \
     build-essential cmake ninja-build pkg-config git \
-    libssh2-1-dev libssl-dev libgtest-dev libgmock-dev \
+    libssl-dev dpkg-dev libgtest-dev libgmock-dev \
     dropbear-bin busybox-static openssh-client python3 python3-paramiko \
     iproute2 e2fsprogs util-linux procps time \
     qt6-base-dev libgl-dev libjpeg62-turbo-dev xvfb xauth fonts-wine \
     clang libclang-rt-14-dev \
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+
+# OpenSSH's sshd runs only inside the emulated board. Its package would start a server on this
+# machine's port 22; a policy says no to that while it installs.
+if [ ! -x /usr/sbin/sshd ]; then
+    policy=/usr/sbin/policy-rc.d
+    made=0
+    if [ ! -e $policy ]; then
+        printf '#!/bin/sh\nexit 101\n' >$policy && chmod 755 $policy && made=1
+    fi
+    apt-get install -y --no-install-recommends openssh-server
+    [ $made = 1 ] && rm -f $policy
+fi
+
+# Libraries built from Debian's source packages (see README): mirror the system's Debian
+# entries as deb-src, for this release and for the next one, whose libssh2 we build.
+python3 "$(dirname "$0")/debian-sources.py" /etc/apt/sources.list.d/tavrin-src.sources
+apt-get update
+"$(dirname "$0")/fetch-source.sh" libssh2 1.11.1
