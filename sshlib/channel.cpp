@@ -65,7 +65,7 @@ bool Channel::open(std::string_view step) {
         raw_ = libssh2_channel_open_ex(session_.raw(), "session", sizeof "session" - 1,
                                        ChannelWindow, ChannelPacket, nullptr, 0);
         if (raw_) {
-            marked_ = exitstatus::mark(raw_);
+            exitstatus::mark(raw_);
             return true;
         }
         const int rc = libssh2_session_last_errno(session_.raw());
@@ -212,7 +212,7 @@ int Channel::exitStatus(std::string &signal) {
         return -1;
     }
     const int status = libssh2_channel_get_exit_status(raw_);
-    return marked_ && status == exitstatus::NotReported ? NoExitStatus : status;
+    return status == exitstatus::NotReported ? NoExitStatus : status;
 }
 
 } // namespace sshlib

@@ -44,7 +44,6 @@ private:
     Session &session_;
     ErrorText &err_;
     LIBSSH2_CHANNEL *raw_ = nullptr;
-    bool marked_ = false;
     bool eofSent_ = false;
     bool closed_ = false;
     std::string stderr_;

@@ -7,12 +7,11 @@
 
 namespace sshlib::exitstatus {
 
-// Call right after the channel is open: marks its status as "not reported". Returns false
-// when this libssh2 keeps its channels in a way we do not recognise; the two cases then
-// cannot be told apart and every close counts as reported.
-bool mark(LIBSSH2_CHANNEL *channel);
-
 // The status libssh2 gives for a marked channel whose board reported none.
 constexpr int NotReported = -2147483647 - 1;
+
+// Call right after the channel is open, before its command starts: marks its status as "not
+// reported" in libssh2's own channel record, which the board's exit status then overwrites.
+void mark(LIBSSH2_CHANNEL *channel);
 
 } // namespace sshlib::exitstatus

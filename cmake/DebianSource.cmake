@@ -1,0 +1,78 @@
+# Libraries built from Debian's source packages. scripts/fetch-source.sh unpacks a package into
+# ${TAVRIN_CACHE}/src; here it is configured, built and installed with its own CMake build
+# into ${TAVRIN_CACHE}/build/<name>-<version>-<recipe>, outside the source tree. The recipe
+# key covers the options, the compiler and this file, so a warm configure reuses the result
+# and a changed recipe builds anew. Nothing falls back to a copy the system may have.
+include_guard(GLOBAL)
+
+set(TAVRIN_CACHE "$ENV{TAVRIN_CACHE}" CACHE PATH "Folder for dependencies built from Debian's source packages")
+if(NOT TAVRIN_CACHE)
+    set(TAVRIN_CACHE /var/cache/tavrin CACHE PATH "" FORCE)
+endif()
+
+# Sets <out_dir> and <out_version> to the newest unpacked source of <package> <upstream>.
+function(tavrin_debian_source out_dir out_version package upstream)
+    file(GLOB found LIST_DIRECTORIES true "${TAVRIN_CACHE}/src/${package}_${upstream}-*")
+    set(complete "")
+    foreach(dir IN LISTS found)
+        if(EXISTS "${dir}/.complete")
+            list(APPEND complete "${dir}")
+        endif()
+    endforeach()
+    if(NOT complete)
+        message(FATAL_ERROR
+            "Debian's source of ${package} ${upstream} is not in ${TAVRIN_CACHE}/src.\n"
+            "Fetch it first: scripts/deps.sh (as root) does, through "
+            "scripts/fetch-source.sh ${package} ${upstream}.")
+    endif()
+    list(SORT complete COMPARE NATURAL)
+    list(GET complete -1 dir)
+    get_filename_component(name "${dir}" NAME)
+    string(REPLACE "${package}_" "" version "${name}")
+    set(${out_dir} "${dir}" PARENT_SCOPE)
+    set(${out_version} "${version}" PARENT_SCOPE)
+endfunction()
+
+# Configures, builds and installs the CMake project in <source> once per recipe; sets
+# <out_prefix> to its install folder and <out_build> to its build folder.
+#   tavrin_build_source(<out_prefix> <out_build> NAME <name> VERSION <v> SOURCE <dir>
+#                       [SUBDIR <dir>] ARGS <cmake arguments>...)
+function(tavrin_build_source out_prefix out_build)
+    cmake_parse_arguments(PARSE_ARGV 2 arg "" "NAME;VERSION;SOURCE;SUBDIR" "ARGS")
+    file(SHA256 "${CMAKE_CURRENT_FUNCTION_LIST_FILE}" recipe_file)
+    set(compiler "${CMAKE_C_COMPILER_ID}-${CMAKE_C_COMPILER_VERSION}")
+    string(SHA256 recipe "${arg_ARGS}|${arg_SUBDIR}|${compiler}|${CMAKE_TOOLCHAIN_FILE}|${recipe_file}")
+    string(SUBSTRING "${recipe}" 0 12 recipe)
+    set(root "${TAVRIN_CACHE}/build/${arg_NAME}-${arg_VERSION}-${recipe}")
+    file(MAKE_DIRECTORY "${TAVRIN_CACHE}/build")
+    # Build trees configured at the same time wait for each other here.
+    file(LOCK "${root}.lock" GUARD FUNCTION TIMEOUT 3600)
+    if(NOT EXISTS "${root}/.complete")
+        message(STATUS "Building ${arg_NAME} ${arg_VERSION} from Debian's source into ${root}")
+        file(REMOVE_RECURSE "${root}")
+        set(log "${root}.log")
+        foreach(step configure build install)
+            if(step STREQUAL configure)
+                set(cmd ${CMAKE_COMMAND} -S "${arg_SOURCE}/${arg_SUBDIR}" -B "${root}/build"
+                    -G Ninja -DCMAKE_INSTALL_PREFIX=${root}/install
+                    -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} ${arg_ARGS})
+                if(CMAKE_TOOLCHAIN_FILE)
+                    list(APPEND cmd -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE})
+                endif()
+            elseif(step STREQUAL build)
+                set(cmd ${CMAKE_COMMAND} --build "${root}/build")
+            else()
+                set(cmd ${CMAKE_COMMAND} --install "${root}/build")
+            endif()
+            execute_process(COMMAND ${cmd} RESULT_VARIABLE rc OUTPUT_FILE "${log}.${step}"
+                            ERROR_FILE "${log}.${step}")
+            if(NOT rc EQUAL 0)
+                message(FATAL_ERROR "${arg_NAME} ${arg_VERSION}: the ${step} step failed; "
+                                    "see ${log}.${step}")
+            endif()
+        endforeach()
+        file(TOUCH "${root}/.complete")
+    endif()
+    set(${out_prefix} "${root}/install" PARENT_SCOPE)
+    set(${out_build} "${root}/build" PARENT_SCOPE)
+endfunction()
