@@ -18,6 +18,12 @@
 #   --fake MODE:PORT   also start fakesshd.py on 127.0.0.1:PORT (repeatable); MODE is one of
 #                      kbdint, noexit, oldalgs, scpreply (see fakesshd.py); scpreply plays
 #                      the script in $BOARD_WORK/fake-PORT.script, read at each request
+#   --openssh PORT     also start OpenSSH's sshd in the board's chroot on PORT of 127.0.0.1
+#                      and 192.168.168.201: a board with a current OpenSSH whose only host key
+#                      is RSA, on its default algorithms; root with an empty password. Its log
+#                      at level DEBUG3 ($BOARD_ROOT/var/log/openssh-PORT.log; a file, so that
+#                      no debug line reaches a session's output) shows what each session
+#                      negotiated, strict key exchange included
 #
 # The board
 #   - 127.0.0.1, ::1 and 192.168.168.201 (on interface board0), all only inside the namespace.
@@ -389,11 +395,43 @@ start_fakes() {
     done
 }
 
+# OpenSSH's sshd in the chroot of work folder $1 on port $2, with an RSA host key only.
+start_openssh() {
+    local work=$1 port=$2 root=$1/root pid fd
+    [ -n "$port" ] || return 0
+    copy_programs "$root" /usr/sbin/sshd || return 1
+    mkdir -p "$root/etc/ssh" "$root/run/sshd" && chmod 755 "$root/run/sshd" || return 1
+    grep -q '^sshd:' "$root/etc/passwd" ||
+        echo 'sshd:x:100:65534::/run/sshd:/bin/false' >>"$root/etc/passwd"
+    ssh-keygen -q -t rsa -b 3072 -N '' -f "$root/etc/ssh/ssh_host_rsa_key" </dev/null || return 1
+    printf '%s\n' "Port $port" "ListenAddress 127.0.0.1" "ListenAddress $BOARD_IP" \
+        "HostKey /etc/ssh/ssh_host_rsa_key" "PermitRootLogin yes" "PermitEmptyPasswords yes" \
+        "PasswordAuthentication yes" "KbdInteractiveAuthentication no" "UsePAM no" \
+        "StrictModes no" "UseDNS no" "LogLevel DEBUG3" >"$root/etc/ssh/sshd_config"
+    (
+        for fd in /proc/self/fd/*; do
+            fd=${fd##*/}
+            ((fd > 2)) && eval "exec $fd>&-"
+        done
+        exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$root" \
+            /usr/sbin/sshd -D -E "/var/log/openssh-$port.log" -f /etc/ssh/sshd_config \
+            </dev/null >>"$work/openssh-$port.log" 2>&1
+    ) &
+    pid=$!
+    disown "$pid"
+    echo "$pid" >"$work/openssh-$port.pid"
+    if ! wait_listening "$pid" "127.0.0.1:$port" "$BOARD_IP:$port"; then
+        echo "emuboard: sshd did not start listening on port $port; its log ends with:" >&2
+        tail -n 5 "$work/openssh-$port.log" "$root/var/log/openssh-$port.log" >&2
+        return 1
+    fi
+}
+
 # Undoes everything _inside did: processes by pid, then mounts, then the loop device.
 teardown() {
     local work=$1 f p mp
     local -a mounts=()
-    for f in "$work"/fake-*.pid; do
+    for f in "$work"/fake-*.pid "$work"/openssh-*.pid; do
         [ -f "$f" ] && signal_pids KILL "$(cat "$f")"
     done
     scan_processes
@@ -449,7 +487,7 @@ inside_signal() {
 }
 
 cmd_inside() {
-    local work=$1 nousb=0 fakes=() st
+    local work=$1 nousb=0 fakes=() openssh='' st
     shift
     INSIDE_WORK=$work
     [ $$ = 1 ] || die "_inside is started by 'emuboard.sh run'"
@@ -460,6 +498,7 @@ cmd_inside() {
         case $1 in
         --no-usb) nousb=1 ;;
         --fake) fakes+=("$2") && shift ;;
+        --openssh) openssh=$2 && shift ;;
         --) shift && break ;;
         esac
         shift
@@ -481,6 +520,8 @@ cmd_inside() {
     if ((nousb == 0)); then
         attach_usb "$work" || inside_fail "cannot set up the USB disk image"
     fi
+    # sshd first: copying its libraries into the chroot rewrites files a running dropbear maps.
+    start_openssh "$work" "$openssh" || inside_fail "OpenSSH's sshd did not start"
     start_dropbear "$work" || inside_fail "dropbear did not start"
     start_fakes "$work" "${fakes[@]}" || inside_fail "a fake SSH server did not start"
 
@@ -555,6 +596,13 @@ cmd_run() {
                 die "bad port in --fake $fakearg"
             inside_args+=(--fake "$fakearg")
             fakes+=("$fakearg")
+            shift
+            ;;
+        --openssh)
+            [[ ${2:-} =~ ^[0-9]+$ ]] && (($2 > 0 && $2 < 65536 && $2 != SSH_PORT)) ||
+                die "--openssh wants a port other than $SSH_PORT, got '${2:-}'"
+            [ -x /usr/sbin/sshd ] || die "/usr/sbin/sshd missing (package openssh-server)"
+            inside_args+=(--openssh "$2")
             shift
             ;;
         --) shift && break ;;

@@ -2,6 +2,7 @@
 // the programs reach it. Runs inside the board's namespaces (BOARD_* environment).
 #define CKAPI_DECLARE_EXPORTS
 #include "ckabi.h"
+#include "session.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,7 @@ constexpr int KbdIntPort = 2201;
 constexpr int OldAlgsPort = 2202;
 constexpr int ScpReplyPort = 2203;
 constexpr int NoExitPort = 2204;
+constexpr int OpenSshPort = 2205; // current OpenSSH, RSA host key only, default algorithms
 
 TEST_F(Board, KeyboardInteractiveOnlyServerLetsRootIn) {
     Session s;
@@ -207,6 +209,61 @@ TEST_F(Board, OldAlgorithmsOnlyServerIsReached) {
     writeRandom(local / "old.bin", 300000, 3);
     ASSERT_TRUE(t.put(local / "old.bin", "/tmp/old.bin")) << t.error();
     EXPECT_EQ(slurp(root / "tmp/old.bin"), slurp(local / "old.bin"));
+}
+
+// How often OpenSSH's log on the board says a session agreed to strict key exchange.
+int strictKexSessions() {
+    const std::string log =
+        slurp(env("BOARD_ROOT") + "/var/log/openssh-" + std::to_string(OpenSshPort) + ".log");
+    int count = 0;
+    for (std::size_t at = 0; (at = log.find("will use strict KEX ordering", at)) != log.npos; ++at)
+        ++count;
+    return count;
+}
+
+struct MethodsCase {
+    const char *name;
+    int port;
+    const char *hostKey;
+    friend void PrintTo(const MethodsCase &row, std::ostream *os) { *os << row.name; }
+};
+
+class Methods : public Board, public testing::WithParamInterface<MethodsCase> {};
+
+// Boards without AES instructions are fastest with chacha20-poly1305, and both servers offer it.
+TEST_P(Methods, ChaCha20WithEveryCurrentServer) {
+    const auto &c = GetParam();
+    const int strictBefore = strictKexSessions();
+    sshlib::Session s;
+    ASSERT_TRUE(s.connect(u16(env("BOARD_HOST")), c.port)) << s.error().text();
+    const std::string methods = sshlib::negotiatedMethods(s);
+    EXPECT_NE(methods.find("cipher=chacha20-poly1305@openssh.com"), methods.npos) << methods;
+    EXPECT_NE(methods.find(std::string("hostkey=") + c.hostKey), methods.npos) << methods;
+    if (c.port == OpenSshPort) {
+        EXPECT_EQ(strictKexSessions(), strictBefore + 1)
+            << "the board's log shows no strict key exchange for this session";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Board, Methods,
+                         testing::Values(MethodsCase{"dropbear", 22, "ssh-ed25519"},
+                                         MethodsCase{"openssh_rsa_only", OpenSshPort,
+                                                     "rsa-sha2-512"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Current OpenSSH refuses SHA-1 signatures: a board whose only host key is RSA is reached only
+// through rsa-sha2.
+TEST_F(Board, CurrentOpenSshWithOnlyAnRsaHostKey) {
+    Session s;
+    Transfer t;
+    ASSERT_TRUE(s.open(env("BOARD_HOST"), u"root", u"", 5000, OpenSshPort)) << s.error();
+    EXPECT_EQ(s.run("echo current"), "current\n");
+    ASSERT_TRUE(CkScp_UseSsh(t.h, s.h)) << t.error();
+    writeRandom(local / "rsa.bin", 3'000'017, 5);
+    ASSERT_TRUE(t.put(local / "rsa.bin", "/tmp/rsa.bin")) << t.error();
+    EXPECT_EQ(slurp(root / "tmp/rsa.bin"), slurp(local / "rsa.bin"));
+    ASSERT_TRUE(t.get("/tmp/rsa.bin", local / "rsa-back.bin")) << t.error();
+    EXPECT_EQ(slurp(local / "rsa-back.bin"), slurp(local / "rsa.bin"));
 }
 
 // A channel closed without an exit status looks like status 0 to libssh2; it is not a command
