@@ -34,14 +34,29 @@ function(tavrin_debian_source out_dir out_version package upstream)
 endfunction()
 
 # Configures, builds and installs the CMake project in <source> once per recipe; sets
-# <out_prefix> to its install folder and <out_build> to its build folder.
-#   tavrin_build_source(<out_prefix> <out_build> NAME <name> VERSION <v> SOURCE <dir>
-#                       [SUBDIR <dir>] ARGS <cmake arguments>...)
-function(tavrin_build_source out_prefix out_build)
-    cmake_parse_arguments(PARSE_ARGV 2 arg "" "NAME;VERSION;SOURCE;SUBDIR" "ARGS")
+# <out_prefix> to its install folder, <out_build> to its build folder and <out_source> to the
+# source it was built from.
+#   tavrin_build_source(<out_prefix> <out_build> <out_source> NAME <name> VERSION <v>
+#                       SOURCE <dir> [OVERLAY <dir>] ARGS <cmake arguments>...)
+# OVERLAY holds files of ours that take the place of the source's files of the same path; the
+# build then works on a copy of the source, where each replaced file stays beside its
+# replacement as <stem>_upstream<ext>.
+function(tavrin_build_source out_prefix out_build out_source)
+    cmake_parse_arguments(PARSE_ARGV 3 arg "" "NAME;VERSION;SOURCE;OVERLAY" "ARGS")
     file(SHA256 "${CMAKE_CURRENT_FUNCTION_LIST_FILE}" recipe_file)
+    set(overlay_files "")
+    set(overlay_hashes "")
+    if(arg_OVERLAY)
+        file(GLOB_RECURSE overlay_files RELATIVE "${arg_OVERLAY}" "${arg_OVERLAY}/*")
+        list(SORT overlay_files)
+        foreach(f IN LISTS overlay_files)
+            file(SHA256 "${arg_OVERLAY}/${f}" h)
+            list(APPEND overlay_hashes "${f}=${h}")
+        endforeach()
+    endif()
     set(compiler "${CMAKE_C_COMPILER_ID}-${CMAKE_C_COMPILER_VERSION}")
-    string(SHA256 recipe "${arg_ARGS}|${arg_SUBDIR}|${compiler}|${CMAKE_TOOLCHAIN_FILE}|${recipe_file}")
+    string(SHA256 recipe
+        "${arg_ARGS}|${overlay_hashes}|${compiler}|${CMAKE_TOOLCHAIN_FILE}|${recipe_file}")
     string(SUBSTRING "${recipe}" 0 12 recipe)
     set(root "${TAVRIN_CACHE}/build/${arg_NAME}-${arg_VERSION}-${recipe}")
     file(MAKE_DIRECTORY "${TAVRIN_CACHE}/build")
@@ -50,10 +65,25 @@ function(tavrin_build_source out_prefix out_build)
     if(NOT EXISTS "${root}/.complete")
         message(STATUS "Building ${arg_NAME} ${arg_VERSION} from Debian's source into ${root}")
         file(REMOVE_RECURSE "${root}")
+        set(source "${arg_SOURCE}")
+        if(overlay_files)
+            set(source "${root}/source")
+            file(COPY "${arg_SOURCE}/" DESTINATION "${source}")
+            foreach(f IN LISTS overlay_files)
+                if(NOT EXISTS "${source}/${f}")
+                    message(FATAL_ERROR "${arg_NAME}: ${f} of ${arg_OVERLAY} replaces nothing")
+                endif()
+                get_filename_component(dir "${f}" DIRECTORY)
+                get_filename_component(stem "${f}" NAME_WLE)
+                get_filename_component(ext "${f}" LAST_EXT)
+                file(RENAME "${source}/${f}" "${source}/${dir}/${stem}_upstream${ext}")
+                file(COPY_FILE "${arg_OVERLAY}/${f}" "${source}/${f}")
+            endforeach()
+        endif()
         set(log "${root}.log")
         foreach(step configure build install)
             if(step STREQUAL configure)
-                set(cmd ${CMAKE_COMMAND} -S "${arg_SOURCE}/${arg_SUBDIR}" -B "${root}/build"
+                set(cmd ${CMAKE_COMMAND} -S "${source}" -B "${root}/build"
                     -G Ninja -DCMAKE_INSTALL_PREFIX=${root}/install
                     -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} ${arg_ARGS})
                 if(CMAKE_TOOLCHAIN_FILE)
@@ -75,4 +105,9 @@ function(tavrin_build_source out_prefix out_build)
     endif()
     set(${out_prefix} "${root}/install" PARENT_SCOPE)
     set(${out_build} "${root}/build" PARENT_SCOPE)
+    if(overlay_files)
+        set(${out_source} "${root}/source" PARENT_SCOPE)
+    else()
+        set(${out_source} "${arg_SOURCE}" PARENT_SCOPE)
+    endif()
 endfunction()

@@ -1,5 +1,7 @@
 # libssh2 1.11.1, from Debian's source package, built static and position-independent on the
-# OpenSSL 3 back end, for linking into ChilkatDelphi32.dll only. Debian 12's own libssh2 (1.10)
+# OpenSSL 3 back end, for linking into ChilkatDelphi32.dll only. Its ChaCha20 and Poly1305
+# run on OpenSSL's code (sshlib/libssh2-overlay): the portable code was most of a transfer's
+# time. Debian 12's own libssh2 (1.10)
 # lacks chacha20-poly1305, strict key exchange and rsa-sha2 host keys, so it is never used.
 #
 # Gives the imported target tavrin::libssh2 and, for code that must see libssh2's own channel
@@ -11,8 +13,10 @@ set(TAVRIN_LIBSSH2_UPSTREAM 1.11.1)
 find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
 
 tavrin_debian_source(libssh2_source libssh2_version libssh2 ${TAVRIN_LIBSSH2_UPSTREAM})
-tavrin_build_source(libssh2_prefix libssh2_build NAME libssh2 VERSION ${libssh2_version}
-    SOURCE "${libssh2_source}"
+# ChaCha20 and Poly1305 run on OpenSSL's code, with libssh2's own as the fallback.
+tavrin_build_source(libssh2_prefix libssh2_build libssh2_built_source
+    NAME libssh2 VERSION ${libssh2_version}
+    SOURCE "${libssh2_source}" OVERLAY "${PROJECT_SOURCE_DIR}/sshlib/libssh2-overlay"
     ARGS -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON
          -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DCRYPTO_BACKEND=OpenSSL
          -DENABLE_ZLIB_COMPRESSION=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF
@@ -30,6 +34,6 @@ if(WIN32)
 endif()
 
 set(LIBSSH2_VERSION_BUILT ${libssh2_version} CACHE INTERNAL "libssh2 version linked into the library")
-set(LIBSSH2_PRIVATE_INCLUDE_DIRS "${libssh2_source}/src" "${libssh2_source}/include"
+set(LIBSSH2_PRIVATE_INCLUDE_DIRS "${libssh2_built_source}/src" "${libssh2_built_source}/include"
     "${libssh2_build}/src")
 set(LIBSSH2_PRIVATE_DEFINITIONS HAVE_CONFIG_H LIBSSH2_OPENSSL)
