@@ -40,8 +40,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb}
 
 "$here/scripts/deps.sh"
 
-build=${BUILD_DIR:-$here/build}
-cmake -S "$here" -B "$build" -G Ninja
+build=$("$here/scripts/configure.sh")
 cmake --build "$build" --target "$program" ChilkatDelphi32
 binary=$build/bin/$program
 

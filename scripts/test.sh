@@ -10,14 +10,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
 status=0
 
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
+BUILD_DIR=$build "$here/scripts/configure.sh" >/dev/null
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure "$@" || status=1
 [ "${TAVRIN_QUICK:-0}" = 1 ] && exit $status
 
 echo "== the whole suite under the sanitizers"
-cmake -S "$here" -B "$build-asan" -G Ninja -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
-    -DTAVRIN_SANITIZE=ON
+BUILD_DIR=$build-asan "$here/scripts/configure.sh" -DTAVRIN_SANITIZE=ON >/dev/null
 cmake --build "$build-asan"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 LSAN_OPTIONS=suppressions=$here/tests/lsan.supp:print_suppressions=0 \
@@ -26,8 +25,8 @@ TAVRIN_SANITIZED=1 \
     ctest --test-dir "$build-asan" --output-on-failure -LE 'fuzz|windows' "$@" || status=1
 
 echo "== the fuzzers"
-cmake -S "$here" -B "$build-fuzz" -G Ninja -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_SANITIZE=ON -DTAVRIN_FUZZ=ON
+BUILD_DIR=$build-fuzz "$here/scripts/configure.sh" -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_SANITIZE=ON -DTAVRIN_FUZZ=ON >/dev/null
 cmake --build "$build-fuzz" --target fuzzers
 ctest --test-dir "$build-fuzz" --output-on-failure -L fuzz || status=1
 exit $status

@@ -4,8 +4,7 @@
 set -eu
 art=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$art/../.." && pwd)
-build=${1:-$root/build}
-cmake -S "$root" -B "$build" -G Ninja >/dev/null
+build=$(BUILD_DIR=${1:-${BUILD_DIR:-$root/build}} "$root/scripts/configure.sh")
 cmake --build "$build" --target tavrin_mkart
 QT_QPA_PLATFORM=offscreen "$build/shell/tavrin_mkart" "$art"
 ls -l "$art"
