@@ -18,6 +18,9 @@
 #   --fake MODE:PORT   also start fakesshd.py on 127.0.0.1:PORT (repeatable); MODE is one of
 #                      kbdint, noexit, oldalgs, scpreply (see fakesshd.py); scpreply plays
 #                      the script in $BOARD_WORK/fake-PORT.script, read at each request
+#   --dropbear-window BYTES
+#                      dropbear's receive window per channel (its -W; 24576 by default, as on
+#                      the real board), for measuring how it bounds uploads
 #   --openssh PORT     also start OpenSSH's sshd in the board's chroot on PORT of 127.0.0.1
 #                      and 192.168.168.201: a board with a current OpenSSH whose only host key
 #                      is RSA, on its default algorithms; root with an empty password. Its log
@@ -186,8 +189,10 @@ wait_listening() {
 
 # Starts dropbear in the chroot of work folder $1 and waits for its ports; records its pid.
 start_dropbear() {
-    local work=$1 root=$1/root pid fd
+    local work=$1 root=$1/root pid fd window
     local listen=(-p "127.0.0.1:$SSH_PORT" -p "$BOARD_IP:$SSH_PORT")
+    window=$(cat "$work/dropbear.window" 2>/dev/null)
+    [ -n "$window" ] && listen+=(-W "$window")
     grep -q '^00000000000000000000000000000001 ' /proc/net/if_inet6 2>/dev/null &&
         listen+=(-p "[::1]:$SSH_PORT")
     (
@@ -499,6 +504,7 @@ cmd_inside() {
         --no-usb) nousb=1 ;;
         --fake) fakes+=("$2") && shift ;;
         --openssh) openssh=$2 && shift ;;
+        --dropbear-window) echo "$2" >"$work/dropbear.window" && shift ;;
         --) shift && break ;;
         esac
         shift
@@ -596,6 +602,11 @@ cmd_run() {
                 die "bad port in --fake $fakearg"
             inside_args+=(--fake "$fakearg")
             fakes+=("$fakearg")
+            shift
+            ;;
+        --dropbear-window)
+            [[ ${2:-} =~ ^[0-9]+$ ]] || die "--dropbear-window wants a number of bytes"
+            inside_args+=(--dropbear-window "$2")
             shift
             ;;
         --openssh)
