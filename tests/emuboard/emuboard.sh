@@ -187,33 +187,42 @@ wait_listening() {
 
 # --- dropbear ------------------------------------------------------------------------------
 
+# Starts a server in the chroot of work folder $1 and waits until it listens on port $3 of the
+# board's IPv4 addresses. $2 names its log and pid files in the work folder; the rest is its
+# command line inside the chroot.
+start_in_chroot() {
+    local work=$1 name=$2 port=$3 pid fd
+    shift 3
+    (
+        # Inherited descriptors (a test's pipes) would keep its readers waiting on the server.
+        for fd in /proc/self/fd/*; do
+            fd=${fd##*/}
+            ((fd > 2)) && eval "exec $fd>&-"
+        done
+        exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$work/root" "$@" \
+            </dev/null >>"$work/$name.log" 2>&1
+    ) &
+    pid=$!
+    disown "$pid"
+    echo "$pid" >"$work/$name.pid"
+    if ! wait_listening "$pid" "127.0.0.1:$port" "$BOARD_IP:$port"; then
+        echo "emuboard: $name did not start listening on port $port within ${START_TIMEOUT_S} s;" \
+            "its log ($work/$name.log) ends with:" >&2
+        tail -n 5 "$work/$name.log" >&2
+        return 1
+    fi
+}
+
 # Starts dropbear in the chroot of work folder $1 and waits for its ports; records its pid.
 start_dropbear() {
-    local work=$1 root=$1/root pid fd window
+    local work=$1 window
     local listen=(-p "127.0.0.1:$SSH_PORT" -p "$BOARD_IP:$SSH_PORT")
     window=$(cat "$work/dropbear.window" 2>/dev/null)
     [ -n "$window" ] && listen+=(-W "$window")
     grep -q '^00000000000000000000000000000001 ' /proc/net/if_inet6 2>/dev/null &&
         listen+=(-p "[::1]:$SSH_PORT")
-    (
-        # Inherited descriptors (a test's pipes) would keep its readers waiting on dropbear.
-        for fd in /proc/self/fd/*; do
-            fd=${fd##*/}
-            ((fd > 2)) && eval "exec $fd>&-"
-        done
-        exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$root" \
-            /usr/sbin/dropbear -F -E -R -B -P /var/run/dropbear.pid "${listen[@]}" \
-            </dev/null >>"$work/dropbear.log" 2>&1
-    ) &
-    pid=$!
-    disown "$pid"
-    echo "$pid" >"$work/dropbear.pid"
-    if ! wait_listening "$pid" "127.0.0.1:$SSH_PORT" "$BOARD_IP:$SSH_PORT"; then
-        echo "emuboard: dropbear did not start listening within ${START_TIMEOUT_S} s;" \
-            "its log ($work/dropbear.log) ends with:" >&2
-        tail -n 5 "$work/dropbear.log" >&2
-        return 1
-    fi
+    start_in_chroot "$work" dropbear "$SSH_PORT" \
+        /usr/sbin/dropbear -F -E -R -B -P /var/run/dropbear.pid "${listen[@]}"
 }
 
 # --- board control (BOARD_CTL) -------------------------------------------------------------
@@ -402,7 +411,7 @@ start_fakes() {
 
 # OpenSSH's sshd in the chroot of work folder $1 on port $2, with an RSA host key only.
 start_openssh() {
-    local work=$1 port=$2 root=$1/root pid fd
+    local work=$1 port=$2 root=$1/root
     [ -n "$port" ] || return 0
     copy_programs "$root" /usr/sbin/sshd || return 1
     mkdir -p "$root/etc/ssh" "$root/run/sshd" && chmod 755 "$root/run/sshd" || return 1
@@ -413,23 +422,8 @@ start_openssh() {
         "HostKey /etc/ssh/ssh_host_rsa_key" "PermitRootLogin yes" "PermitEmptyPasswords yes" \
         "PasswordAuthentication yes" "KbdInteractiveAuthentication no" "UsePAM no" \
         "StrictModes no" "UseDNS no" "LogLevel DEBUG3" >"$root/etc/ssh/sshd_config"
-    (
-        for fd in /proc/self/fd/*; do
-            fd=${fd##*/}
-            ((fd > 2)) && eval "exec $fd>&-"
-        done
-        exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin chroot "$root" \
-            /usr/sbin/sshd -D -E "/var/log/openssh-$port.log" -f /etc/ssh/sshd_config \
-            </dev/null >>"$work/openssh-$port.log" 2>&1
-    ) &
-    pid=$!
-    disown "$pid"
-    echo "$pid" >"$work/openssh-$port.pid"
-    if ! wait_listening "$pid" "127.0.0.1:$port" "$BOARD_IP:$port"; then
-        echo "emuboard: sshd did not start listening on port $port; its log ends with:" >&2
-        tail -n 5 "$work/openssh-$port.log" "$root/var/log/openssh-$port.log" >&2
-        return 1
-    fi
+    start_in_chroot "$work" "openssh-$port" "$port" \
+        /usr/sbin/sshd -D -E "/var/log/openssh-$port.log" -f /etc/ssh/sshd_config
 }
 
 # Undoes everything _inside did: processes by pid, then mounts, then the loop device.
