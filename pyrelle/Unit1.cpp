@@ -6,7 +6,6 @@
 #include "Style.h"
 #include "TransferSets.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace pyrelle {
@@ -69,7 +68,7 @@ void TForm1::BitBtn4Click(QObject * /*Sender*/) {
 }
 
 void TForm1::BitBtn5Click(QObject * /*Sender*/) {
-    board::Reboot(BIP->text().toStdU16String(), LogSink());
+    board::Reboot(BoardAddress(), LogSink());
 }
 
 } // namespace pyrelle
