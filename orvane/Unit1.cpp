@@ -3,6 +3,7 @@
 #include "BoardSession.h"
 #include "ProgramVersion.h"
 #include "RecordingOperations.h"
+#include "Seams.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -115,7 +116,7 @@ void TForm1::ShowUSBFiles() {
 }
 
 void TForm1::BitBtn5Click(QObject * /*Sender*/) {
-    board::Reboot(BoardAddress(), LogSink());
+    board::Reboot(BoardAddress(), LogSink(), shell::seams::Sleep);
 }
 
 } // namespace orvane

@@ -3,6 +3,7 @@
 #include "BoardSession.h"
 #include "BurnOperations.h"
 #include "ProgramVersion.h"
+#include "Seams.h"
 #include "Style.h"
 #include "TransferSets.h"
 
@@ -68,7 +69,7 @@ void TForm1::BitBtn4Click(QObject * /*Sender*/) {
 }
 
 void TForm1::BitBtn5Click(QObject * /*Sender*/) {
-    board::Reboot(BoardAddress(), LogSink());
+    board::Reboot(BoardAddress(), LogSink(), shell::seams::Sleep);
 }
 
 } // namespace pyrelle

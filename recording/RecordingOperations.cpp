@@ -6,7 +6,7 @@
 #include "ListingDecoder.h"
 #include "MainForm.h"
 #include "MountTable.h"
-#include "Pauses.h"
+#include "Seams.h"
 #include "Utf16Text.h"
 
 #include <QListWidget>
@@ -49,11 +49,11 @@ void ListUsbDisk(shell::TMainForm &form, QListWidget &usbList, bool endsCopy) {
     }
     form.LogAdd(ToQString(made));
     if (endsCopy) {
-        pauses::ProcessMessages();
+        shell::seams::ProcessMessages();
     }
     form.LogAdd(ToQString(session.Run(MountUsb)));
     if (endsCopy) {
-        pauses::ProcessMessages();
+        shell::seams::ProcessMessages();
     }
     const std::u16string listing = session.Run(ListUsb);
     // The list shows the disk as it is now, not every listing since the start.
@@ -80,8 +80,8 @@ void ShowSdFiles(shell::TMainForm &form, QListWidget &sdList) {
     form.LogClear();
     sdList.clear();
     form.SetStatus(QStringLiteral("Please Wait"));
-    pauses::ProcessMessages();
-    pauses::Sleep(SettleMs);
+    shell::seams::ProcessMessages();
+    shell::seams::Sleep(SettleMs);
     board::Session session(form.LogSink());
     if (!session.Open(form.BoardAddress())) {
         return;
@@ -96,8 +96,8 @@ void ShowSdFiles(shell::TMainForm &form, QListWidget &sdList) {
 void ClearSdCard(shell::TMainForm &form, QListWidget &sdList) {
     form.LogClear();
     form.SetStatus(QStringLiteral("Please wait "));
-    pauses::ProcessMessages();
-    pauses::Sleep(SettleMs);
+    shell::seams::ProcessMessages();
+    shell::seams::Sleep(SettleMs);
     board::Session session(form.LogSink());
     if (!session.Open(form.BoardAddress())) {
         return;
@@ -112,8 +112,8 @@ void ClearSdCard(shell::TMainForm &form, QListWidget &sdList) {
 void CopyToUsbDisk(shell::TMainForm &form, QListWidget &usbList) {
     form.LogClear();
     form.SetStatus(QStringLiteral("Please Wait  "));
-    pauses::ProcessMessages();
-    pauses::Sleep(SettleMs);
+    shell::seams::ProcessMessages();
+    shell::seams::Sleep(SettleMs);
     {
         board::Session session(form.LogSink());
         if (!session.Open(form.BoardAddress())) {
@@ -124,9 +124,9 @@ void CopyToUsbDisk(shell::TMainForm &form, QListWidget &usbList) {
             return;
         }
         form.LogAdd(ToQString(made));
-        pauses::ProcessMessages();
+        shell::seams::ProcessMessages();
         form.LogAdd(ToQString(session.Run(MountUsb)));
-        pauses::ProcessMessages();
+        shell::seams::ProcessMessages();
         // Without the disk mounted, cp would fill the board's own /mnt/usb folder.
         const std::u16string mounts = session.Run(ReadMountTable);
         if (!session.Check()) {

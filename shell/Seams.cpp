@@ -2,11 +2,21 @@
 
 #include "Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <chrono>
+#include <thread>
+
 namespace shell::seams {
+
+std::function<void()> ProcessMessages = [] { QCoreApplication::processEvents(); };
+
+std::function<void(int)> Sleep = [](int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+};
 
 std::function<int(QMessageBox &)> ExecMessageBox = [](QMessageBox &box) { return box.exec(); };
 
