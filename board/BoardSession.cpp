@@ -3,9 +3,7 @@
 #include "Scp.h"
 #include "Ssh.h"
 
-#include <chrono>
 #include <exception>
-#include <thread>
 #include <utility>
 
 namespace board {
@@ -134,7 +132,7 @@ bool Session::ReportTransferFailure() {
     return false;
 }
 
-void Reboot(std::u16string_view address, const LogSink &log) {
+void Reboot(std::u16string_view address, const LogSink &log, const Sleeper &sleep) {
     Session session(log);
     if (!session.Open(address)) {
         return;
@@ -145,8 +143,8 @@ void Reboot(std::u16string_view address, const LogSink &log) {
     }
     log(output);
     log(u"Tavrin Reboot OK.");
-    // The window thread sleeps; the window does not repaint meanwhile.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // In the programs the window thread sleeps; the window does not repaint meanwhile.
+    sleep(200);
 }
 
 } // namespace board

@@ -14,6 +14,10 @@ namespace board {
 // Where an operation's log entries go, one call per entry.
 using LogSink = std::function<void(std::u16string_view entry)>;
 
+// How the caller's thread sleeps for a number of milliseconds. The programs hand in their
+// replaceable one, so that every wait is found in one place and board/ needs no window toolkit.
+using Sleeper = std::function<void(int ms)>;
+
 inline constexpr std::int32_t SshPort = 22;
 inline constexpr std::int32_t IdleTimeoutMs = 5000;
 inline constexpr std::u16string_view Login = u"root";
@@ -60,7 +64,7 @@ private:
 };
 
 // The reboot operation, the same in both programs: open; run "/sbin/reboot  "; check; log the
-// output and "Tavrin Reboot OK."; wait 200 ms; close. The log is not cleared first.
-void Reboot(std::u16string_view address, const LogSink &log);
+// output and "Tavrin Reboot OK."; sleep 200 ms; close. The log is not cleared first.
+void Reboot(std::u16string_view address, const LogSink &log, const Sleeper &sleep);
 
 } // namespace board

@@ -5,10 +5,10 @@
 #include "PcPath.h"
 #include "Seams.h"
 #include "TransferSets.h"
+#include "Utf16Text.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -21,13 +21,7 @@ const QString BoardTmp = QStringLiteral("/tmp/");
 const QString BoardApp = QStringLiteral("/app/");
 constexpr std::u16string_view BoardConfigFile = u"/app/rtspserver.dat";
 
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string Address(const shell::TMainForm &form) {
-    return form.BIP->text().toStdU16String();
-}
+using shell::ToQString;
 
 // Every file an upload will send must be a readable regular file before anything on the board
 // is deleted; otherwise the board would be left without the files it had.
@@ -60,7 +54,7 @@ bool ReplaceOnBoard(board::Session &session, shell::TMainForm &form, const QStri
         if (!session.Check()) {
             return false;
         }
-        form.LogAdd(Text(output));
+        form.LogAdd(ToQString(output));
         form.LogAdd(set.SHOW[slot]);
     }
     if (!session.AttachTransfer()) {
@@ -104,7 +98,7 @@ void UploadBurnFiles(shell::TMainForm &form) {
         return;
     }
     board::Session session(form.LogSink());
-    if (!session.Open(Address(form))) {
+    if (!session.Open(form.BoardAddress())) {
         return;
     }
     if (!ReplaceOnBoard(session, form, folder, BurnFiles, BurnDeleted, BurnUploaded, BoardTmp,
@@ -126,7 +120,7 @@ void UploadUpdateFiles(shell::TMainForm &form) {
         return;
     }
     board::Session session(form.LogSink());
-    if (!session.Open(Address(form))) {
+    if (!session.Open(form.BoardAddress())) {
         return;
     }
     if (!ReplaceOnBoard(session, form, folder, UpdateFiles, UpdateDeleted, UpdateUploaded, BoardApp,
@@ -137,7 +131,7 @@ void UploadUpdateFiles(shell::TMainForm &form) {
     if (!session.Check()) {
         return;
     }
-    form.LogAdd(Text(output));
+    form.LogAdd(ToQString(output));
     form.LogAdd(QStringLiteral("chmod 777"));
     session.Close();
     form.SetStatus(QStringLiteral("Turn off and turn on the Board Power !! "));
@@ -148,9 +142,10 @@ void DownloadConfigFile(shell::TMainForm &form) {
     if (!form.SavFolder()) {
         return;
     }
-    const std::u16string pcPath = (form.WorkingFolder + Text(ConfigFileSuffix)).toStdU16String();
+    const std::u16string pcPath =
+        (form.WorkingFolder + ToQString(ConfigFileSuffix)).toStdU16String();
     board::Session session(form.LogSink());
-    if (!session.Open(Address(form)) || !session.AttachTransfer() ||
+    if (!session.Open(form.BoardAddress()) || !session.AttachTransfer() ||
         !session.Download(BoardConfigFile, pcPath)) {
         return;
     }
@@ -163,9 +158,10 @@ void UploadConfigFile(shell::TMainForm &form) {
     if (!form.OpenFolder()) {
         return;
     }
-    const std::u16string pcPath = (form.WorkingFolder + Text(ConfigFileSuffix)).toStdU16String();
+    const std::u16string pcPath =
+        (form.WorkingFolder + ToQString(ConfigFileSuffix)).toStdU16String();
     board::Session session(form.LogSink());
-    if (!session.Open(Address(form)) || !session.AttachTransfer() ||
+    if (!session.Open(form.BoardAddress()) || !session.AttachTransfer() ||
         !session.Upload(pcPath, BoardConfigFile)) {
         return;
     }

@@ -1,7 +1,7 @@
-// Paths on the PC side of a transfer: the chosen folder, the platform's separator, a file name.
-// A backslash on a POSIX system is part of a file name, not a separator, so the separator is
-// decided here once for every PC path the transfers build.
+// Paths on the PC side of a transfer: the chosen folder, the PC's separator, a file name.
 #pragma once
+
+#include "PcSeparator.h"
 
 #include <QString>
 
@@ -11,18 +11,12 @@
 
 namespace burn {
 
-#if defined(_WIN32)
-inline constexpr char16_t PcSeparator = u'\\';
-#else
-inline constexpr char16_t PcSeparator = u'/';
-#endif
-
 inline constexpr std::u16string_view ConfigFileName = u"rtspserver.dat";
 
 namespace detail {
 inline constexpr auto ConfigFileSuffixChars = [] {
     std::array<char16_t, ConfigFileName.size() + 1> text{};
-    text[0] = PcSeparator;
+    text[0] = pcpath::Separator;
     std::copy(ConfigFileName.begin(), ConfigFileName.end(), text.begin() + 1);
     return text;
 }();
@@ -34,7 +28,7 @@ inline constexpr std::u16string_view ConfigFileSuffix(detail::ConfigFileSuffixCh
 
 // The PC path of a file of a transfer set inside the chosen folder.
 inline QString PcPath(const QString &folder, const QString &name) {
-    return folder + QChar(PcSeparator) + name;
+    return folder + QChar(pcpath::Separator) + name;
 }
 
 } // namespace burn

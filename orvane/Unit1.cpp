@@ -2,9 +2,10 @@
 
 #include "BoardSession.h"
 #include "ProgramVersion.h"
+#include "RecordingOperations.h"
+#include "Seams.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -86,8 +87,36 @@ TForm1::~TForm1() {
     }
 }
 
+void TForm1::BitBtn1Click(QObject * /*Sender*/) {
+    recording::ShowSdFiles(*this, *ListBox1);
+}
+
+void TForm1::BitBtn2Click(QObject * /*Sender*/) {
+    recording::ClearSdCard(*this, *ListBox1);
+}
+
+void TForm1::BitBtn3Click(QObject * /*Sender*/) {
+    recording::CopyToUsbDisk(*this, *ListBox2);
+}
+
+void TForm1::BitBtn4Click(QObject * /*Sender*/) {
+    recording::ShowUsbFiles(*this, *ListBox2);
+}
+
+void TForm1::Decode_Names(const char16_t *nm) {
+    recording::DecodeNames(*ListBox1, nm);
+}
+
+void TForm1::Decode_Names2(const char16_t *nm) {
+    recording::DecodeNames(*ListBox2, nm);
+}
+
+void TForm1::ShowUSBFiles() {
+    recording::ShowUsbFilesAfterCopy(*this, *ListBox2);
+}
+
 void TForm1::BitBtn5Click(QObject * /*Sender*/) {
-    board::Reboot(BIP->text().toStdU16String(), LogSink());
+    board::Reboot(BoardAddress(), LogSink(), shell::seams::Sleep);
 }
 
 } // namespace orvane

@@ -3,10 +3,10 @@
 #include "BoardSession.h"
 #include "BurnOperations.h"
 #include "ProgramVersion.h"
+#include "Seams.h"
 #include "Style.h"
 #include "TransferSets.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace pyrelle {
@@ -69,7 +69,7 @@ void TForm1::BitBtn4Click(QObject * /*Sender*/) {
 }
 
 void TForm1::BitBtn5Click(QObject * /*Sender*/) {
-    board::Reboot(BIP->text().toStdU16String(), LogSink());
+    board::Reboot(BoardAddress(), LogSink(), shell::seams::Sleep);
 }
 
 } // namespace pyrelle

@@ -3,6 +3,7 @@
 #include "FRMUnit1.h"
 #include "Seams.h"
 #include "Style.h"
+#include "Utf16Text.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -174,6 +175,10 @@ void TMainForm::BindClick(QAbstractButton *button, std::function<void()> run) {
     connect(button, &QAbstractButton::clicked, this, [run = std::move(run)] { run(); });
 }
 
+std::u16string TMainForm::BoardAddress() const {
+    return BIP->text().toStdU16String();
+}
+
 void TMainForm::LogClear() {
     Memo1->clear();
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -213,9 +218,7 @@ QStringList TMainForm::LogLines() const {
 }
 
 std::function<void(std::u16string_view)> TMainForm::LogSink() {
-    return [this](std::u16string_view entry) {
-        LogAdd(QString::fromUtf16(entry.data(), static_cast<qsizetype>(entry.size())));
-    };
+    return [this](std::u16string_view entry) { LogAdd(ToQString(entry)); };
 }
 
 void TMainForm::SetStatus(const QString &caption) {

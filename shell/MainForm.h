@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 class QAbstractButton;
@@ -66,6 +67,9 @@ public:
     // The folder of the last accepted picker, and the pickers' start folder.
     QString WorkingFolder;
     QString DefaultFolder;
+
+    // The board address: BIP's text, unchanged, read anew each time a session opens.
+    std::u16string BoardAddress() const;
 
     // The log: every append is one new last line (an empty text an empty line), kept in view.
     void LogClear();

@@ -1,12 +1,22 @@
 #include "Seams.h"
 
+#include "PcSeparator.h"
 #include "Platform.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <chrono>
+#include <thread>
+
 namespace shell::seams {
+
+std::function<void()> ProcessMessages = [] { QCoreApplication::processEvents(); };
+
+std::function<void(int)> Sleep = [](int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+};
 
 std::function<int(QMessageBox &)> ExecMessageBox = [](QMessageBox &box) { return box.exec(); };
 
@@ -15,8 +25,10 @@ std::function<std::optional<QString>(QFileDialog &)> ExecFolderDialog =
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    // The path as the platform writes it, so Windows gets its own separators back.
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    // Qt writes '/' between folders; the programs write the PC's own separator.
+    QString folder = dialog.selectedFiles().constFirst();
+    folder.replace(QLatin1Char('/'), QChar(pcpath::Separator));
+    return folder;
 };
 
 std::function<void(QWidget *, const QString &)> OpenAddress = &platform::ShellOpen;

@@ -1,6 +1,7 @@
-// The points where the shell waits for a person or hands work to the desktop. Each receives the
-// fully configured dialog or request; tests replace them to answer without anyone at the screen
-// and to see what would have been shown.
+// Every point where the programs wait, for a person, for the window or for time, or hand work
+// to the desktop. Tests replace them to answer without anyone at the screen, to see what would
+// have been shown and where the pauses fall, without waiting. A dialog seam receives the fully
+// configured dialog or request.
 #pragma once
 
 #include <QString>
@@ -13,6 +14,14 @@ class QMessageBox;
 class QWidget;
 
 namespace shell::seams {
+
+// Lets the window handle every message waiting for it, painting and queued clicks included
+// (a click runs its operation right here), then returns.
+extern std::function<void()> ProcessMessages;
+
+// Blocks the window thread; the window neither repaints nor answers meanwhile. The board's
+// reboot is handed this one too.
+extern std::function<void(int ms)> Sleep;
 
 // Runs a message box modally and gives the button pressed.
 extern std::function<int(QMessageBox &box)> ExecMessageBox;

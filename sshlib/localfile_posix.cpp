@@ -1,5 +1,6 @@
 #include "localfile.h"
 
+#include "PcSeparator.h"
 #include "textconv.h"
 
 #include <cerrno>
@@ -167,7 +168,7 @@ bool ReplacingFile::commit(std::string &error) {
 }
 
 std::u16string baseName(const std::u16string &path) {
-    const auto slash = path.find_last_of(u'/');
+    const auto slash = path.find_last_of(pcpath::Separator);
     return slash == std::u16string::npos ? path : path.substr(slash + 1);
 }
 

@@ -1,5 +1,6 @@
 #include "localfile.h"
 
+#include "PcSeparator.h"
 #include "syserror_win.h"
 
 #include <random>
@@ -139,7 +140,9 @@ bool ReplacingFile::commit(std::string &error) {
 }
 
 std::u16string baseName(const std::u16string &path) {
-    const auto sep = path.find_last_of(u"\\/:");
+    // Windows takes '/' between folders too, and ':' after a drive.
+    constexpr char16_t folderEnds[] = {pcpath::Separator, u'/', u':', u'\0'};
+    const auto sep = path.find_last_of(folderEnds);
     return sep == std::u16string::npos ? path : path.substr(sep + 1);
 }
 

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 
 #include "FakeCk.h"
-#include "Pauses.h"
+#include "Seams.h"
 #include "orvane/Unit1.h"
 
 #include <QLabel>
@@ -206,23 +206,23 @@ private slots:
         form_ = std::make_unique<orvane::TForm1>();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        processMessages_ = recording::pauses::ProcessMessages;
-        sleep_ = recording::pauses::Sleep;
-        recording::pauses::ProcessMessages = [this] {
+        processMessages_ = shell::seams::ProcessMessages;
+        sleep_ = shell::seams::Sleep;
+        shell::seams::ProcessMessages = [this] {
             pauses_.emplace_back(
                 static_cast<int>(fake_->Calls().size()),
                 Messages(form_->Panel2->text(), static_cast<int>(form_->LogLines().size())));
             processMessages_();
         };
-        recording::pauses::Sleep = [this](int ms) {
+        shell::seams::Sleep = [this](int ms) {
             pauses_.emplace_back(static_cast<int>(fake_->Calls().size()),
                                  QStringLiteral("~sleep %1").arg(ms));
         };
     }
 
     void cleanupTestCase() {
-        recording::pauses::ProcessMessages = processMessages_;
-        recording::pauses::Sleep = sleep_;
+        shell::seams::ProcessMessages = processMessages_;
+        shell::seams::Sleep = sleep_;
         form_.reset();
     }
 

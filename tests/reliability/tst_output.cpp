@@ -8,7 +8,7 @@
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
 
-#include "Pauses.h"
+#include "Seams.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -185,13 +185,13 @@ private slots:
         QCOMPARE(names.size(), Count);
 
         // The operation as the technician starts it; its settling pause is not what is measured.
-        const auto sleep = recording::pauses::Sleep;
-        recording::pauses::Sleep = [](int) {};
+        const auto sleep = shell::seams::Sleep;
+        shell::seams::Sleep = [](int) {};
         QElapsedTimer timer;
         timer.start();
         QTest::mouseClick(orvane_->BitBtn1, Qt::LeftButton);
         const qint64 clickMs = timer.elapsed();
-        recording::pauses::Sleep = sleep;
+        shell::seams::Sleep = sleep;
         QCOMPARE(orvane_->Panel2->text(), QStringLiteral("Finished "));
         QCOMPARE(orvane_->ListBox1->count(), Count);
         for (int i = 0; i < Count; ++i) {
