@@ -9,7 +9,7 @@ namespace shell {
 
 namespace {
 // The sizes the icon generator draws, 16 to 256 px.
-constexpr int IconSizes[] = {16, 20, 24, 30, 32, 36, 40, 48, 60, 64, 72, 96, 128, 256};
+constexpr int IconSizes[] = {TAVRIN_ICON_SIZES};
 } // namespace
 
 QString ApplicationTitle(const QString &programFile) {

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int IconSizes[] = {16, 20, 24, 30, 32, 36, 40, 48, 60, 64, 72, 96, 128, 256};
+constexpr int IconSizes[] = {TAVRIN_ICON_SIZES};
 
 const QColor Navy(11, 37, 69);
 const QColor Ocean(19, 64, 116);
