@@ -3,6 +3,7 @@
 // The functions share one board and run in order: list, copy, copy silently at length, clear.
 #include "TestSupport.h"
 
+#include "BoardTest.h"
 #include "orvane/Unit1.h"
 
 #include <QDir>
@@ -17,16 +18,11 @@
 #include <chrono>
 #include <thread>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-QString BoardPath(const QString &path) {
-    return qEnvironmentVariable("BOARD_ROOT") + path;
-}
 
 const QString SdFolder = QStringLiteral("/tmp/DCIM/100HSCAM");
 const QString NotMounted =
@@ -66,7 +62,7 @@ void WriteRandom(const QString &path, qint64 size) {
 
 // Verifies that the disk holds byte-exact copies of exactly the SD folder's MP4 files.
 void VerifyDiskMirrorsMp4s() {
-    const QString sd = BoardPath(SdFolder);
+    const QString sd = Board(SdFolder);
     const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
     const QStringList mp4s = Files(sd, {QStringLiteral("*.MP4")});
     QCOMPARE(Files(usb), mp4s);
@@ -94,14 +90,9 @@ class RecordingBoardTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),
-                 "run inside the emulated board: emuboard.sh run -- <this test>");
-        // Loaded by path first, the program's loader then finds it already loaded.
-        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());
+        TAVRIN_BOARD_TEST_INIT();
         form_ = std::make_unique<orvane::TForm1>();
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        form_->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+        QVERIFY(ShowOnBoard({form_.get()}));
     }
 
     void cleanupTestCase() { form_.reset(); }
@@ -111,7 +102,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QString sd = BoardPath(SdFolder);
+        const QString sd = Board(SdFolder);
         QVERIFY(QDir(sd).mkdir(QStringLiteral("MISC")));
         const QStringList files = Files(sd);
         QCOMPARE(files.filter(QStringLiteral(".MP4")).size(), 3);
@@ -129,7 +120,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QStringList mp4s = Files(BoardPath(SdFolder), {QStringLiteral("*.MP4")});
+        const QStringList mp4s = Files(Board(SdFolder), {QStringLiteral("*.MP4")});
         for (int round = 1; round <= 2; ++round) {
             Click(form_->BitBtn3);
             QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
@@ -150,7 +141,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QString sd = BoardPath(SdFolder);
+        const QString sd = Board(SdFolder);
         WriteRandom(sd + QStringLiteral("/BIG.MP4"), qint64{96} << 20);
         const QString slowPath = sd + QStringLiteral("/SLOW.MP4");
         QVERIFY(mkfifo(qPrintable(slowPath), 0755) == 0);
@@ -203,7 +194,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QString sd = BoardPath(SdFolder);
+        const QString sd = Board(SdFolder);
         Click(form_->BitBtn1);
         const QStringList listed = Items(*form_->ListBox1);
         QVERIFY(!listed.isEmpty());
@@ -230,9 +221,9 @@ private slots:
         QCOMPARE(form_->LogLines().constLast(), NotMounted);
         QCOMPARE(form_->Panel2->text(), QStringLiteral("Please Wait  "));
         QCOMPARE(Items(*form_->ListBox2), QStringList{QStringLiteral("earlier")});
-        QVERIFY(QDir(BoardPath(QStringLiteral("/mnt/usb"))).exists());
+        QVERIFY(QDir(Board(QStringLiteral("/mnt/usb"))).exists());
         QCOMPARE(
-            QDir(BoardPath(QStringLiteral("/mnt/usb")))
+            QDir(Board(QStringLiteral("/mnt/usb")))
                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
     }

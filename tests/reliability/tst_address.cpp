@@ -32,7 +32,7 @@ class AddressTest : public QObject {
 
 private slots:
     void initTestCase() {
-        RELIABILITY_BOARD_INIT();
+        TAVRIN_BOARD_TEST_INIT();
         form_ = std::make_unique<pyrelle::TForm1>();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));

@@ -213,7 +213,7 @@ class FaultsTest : public QObject {
 
 private slots:
     void initTestCase() {
-        RELIABILITY_BOARD_INIT();
+        TAVRIN_BOARD_TEST_INIT();
         QVERIFY(pc_.isValid());
         orvane_ = std::make_unique<orvane::TForm1>();
         pyrelle_ = std::make_unique<pyrelle::TForm1>();

@@ -87,7 +87,7 @@ class OutputTest : public QObject {
 
 private slots:
     void initTestCase() {
-        RELIABILITY_BOARD_INIT();
+        TAVRIN_BOARD_TEST_INIT();
         orvane_ = std::make_unique<orvane::TForm1>();
         pyrelle_ = std::make_unique<pyrelle::TForm1>();
         QVERIFY(ShowOnBoard({orvane_.get(), pyrelle_.get()}));

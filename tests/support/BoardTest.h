@@ -1,0 +1,53 @@
+// What the tests on the emulated board share. They run inside the board's namespaces
+// (emuboard.sh run -- <test>), which name the board's root folder as the host sees it
+// (BOARD_ROOT), its address (BOARD_ADDR) and its control script (BOARD_CTL); and they reach the
+// board through our real library, REAL_CK_PATH (set by board_test_support in CMake).
+#pragma once
+
+#include "MainForm.h"
+
+#include <QLineEdit>
+#include <QString>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+#include <dlfcn.h>
+
+// A path on the board, as the host sees it.
+inline QString Board(const QString &path) {
+    return qEnvironmentVariable("BOARD_ROOT") + path;
+}
+
+inline std::filesystem::path BoardPath(const char *path) {
+    return std::filesystem::path(qEnvironmentVariable("BOARD_ROOT").toStdString() + path);
+}
+
+// Runs the emulated board's control script (stop, cont, kill-sessions, restart).
+inline bool BoardCtl(const char *action) {
+    const std::string command = qEnvironmentVariable("BOARD_CTL").toStdString() + " " + action;
+    return std::system(command.c_str()) == 0;
+}
+
+// Checks that a board test runs inside the board and loads our real library by path; the
+// program's loader then finds it already loaded.
+#define TAVRIN_BOARD_TEST_INIT()                                                                   \
+    do {                                                                                           \
+        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),                                    \
+                 "run inside the emulated board: emuboard.sh run -- <this test>");                 \
+        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());              \
+    } while (false)
+
+// Shows the windows with the emulated board's address in Board IP.
+inline bool ShowOnBoard(std::initializer_list<shell::TMainForm *> forms) {
+    for (shell::TMainForm *form : forms) {
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form))
+            return false;
+        form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+    }
+    return true;
+}
