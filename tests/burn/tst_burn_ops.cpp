@@ -4,6 +4,7 @@
 
 #include "BurnTestSupport.h"
 #include "FakeCkFailure.h"
+#include "Lists.h"
 #include "pyrelle/Unit1.h"
 
 #include <QLabel>
@@ -24,14 +25,6 @@ QString Quoted(QString text) {
 
 QString PcFile(const QString &folder, const QString &name) {
     return folder + QDir::separator() + name;
-}
-
-QStringList ToList(const std::vector<std::string> &calls) {
-    QStringList list;
-    for (const std::string &call : calls) {
-        list << QString::fromStdString(call);
-    }
-    return list;
 }
 
 const QStringList OpenCalls = {"CkSsh_Create()", "CkSsh_Connect(1,\"192.168.168.201\",22)",

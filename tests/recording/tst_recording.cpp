@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "FakeCk.h"
+#include "Lists.h"
 #include "Pauses.h"
 #include "orvane/Unit1.h"
 
@@ -117,14 +118,6 @@ const QString EarlierLog = QStringLiteral("earlier entry");
 const QString EarlierCaption = QStringLiteral("earlier caption");
 const QString EarlierSd = QStringLiteral("earlier SD item");
 const QString EarlierUsb = QStringLiteral("earlier USB item");
-
-QStringList Items(const QListWidget &list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i) {
-        items << list.item(i)->text();
-    }
-    return items;
-}
 
 QPushButton *Button(orvane::TForm1 &form, int n) {
     QPushButton *buttons[] = {form.BitBtn1, form.BitBtn2, form.BitBtn3, form.BitBtn4};

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "BoardTest.h"
+#include "Lists.h"
 #include "orvane/Unit1.h"
 
 #include <QDir>
@@ -27,14 +28,6 @@ namespace {
 const QString SdFolder = QStringLiteral("/tmp/DCIM/100HSCAM");
 const QString NotMounted =
     QStringLiteral("The USB disk is not mounted at /mnt/usb: nothing was copied.");
-
-QStringList Items(const QListWidget &list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i) {
-        items << list.item(i)->text();
-    }
-    return items;
-}
 
 // The files in a folder, by name (the board's ls sorts the same way).
 QStringList Files(const QString &folder, const QStringList &patterns = {}) {

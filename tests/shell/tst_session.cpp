@@ -4,6 +4,7 @@
 
 #include "BoardSession.h"
 #include "FakeCkFailure.h"
+#include "Lists.h"
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
 
@@ -15,14 +16,6 @@
 #include <stdexcept>
 
 namespace {
-
-QStringList ToList(const std::vector<std::string> &calls) {
-    QStringList list;
-    for (const std::string &call : calls) {
-        list << QString::fromStdString(call);
-    }
-    return list;
-}
 
 // The calls of a successful open of session 1 at the default address.
 QStringList OpenCalls(const QString &address = QStringLiteral("192.168.168.201")) {
