@@ -3,7 +3,7 @@
 // both lists, for each way through each operation.
 #include "TestSupport.h"
 
-#include "FakeCk.h"
+#include "FakeCalls.h"
 #include "Lists.h"
 #include "Pauses.h"
 #include "orvane/Unit1.h"
@@ -18,6 +18,8 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+using namespace ckcalls;
 
 namespace {
 
@@ -44,35 +46,6 @@ const std::map<QString, QString> DefaultOutputs = {
     {ListUsb, QStringLiteral("lost+found/\nREC0001.MP4*\n")},
 };
 
-// The library calls of the session steps, for session handle h.
-QStringList Open(int h) {
-    return {QStringLiteral("CkSsh_Create()"),
-            QStringLiteral("CkSsh_Connect(%1,\"%2\",22)").arg(h).arg(Address),
-            QStringLiteral("CkSsh_putIdleTimeoutMs(%1,5000)").arg(h),
-            QStringLiteral("CkSsh_AuthenticatePw(%1,\"root\",\"\")").arg(h)};
-}
-QString Run(int h, const QString &command) {
-    return QStringLiteral("CkSsh__quickCommand(%1,\"%2\",\"ansi\")").arg(h).arg(command);
-}
-QString Check(int h) {
-    return QStringLiteral("CkSsh_getLastMethodSuccess(%1)").arg(h);
-}
-QStringList Close(int h) {
-    return {QStringLiteral("CkSsh_Disconnect(%1)").arg(h),
-            QStringLiteral("CkSsh_Dispose(%1)").arg(h)};
-}
-QStringList Report(int h) {
-    return QStringList{QStringLiteral("CkSsh__lastErrorText(%1)").arg(h)} + Close(h);
-}
-QStringList ConnectFails(int h) {
-    return QStringList{QStringLiteral("CkSsh_Create()"),
-                       QStringLiteral("CkSsh_Connect(%1,\"%2\",22)").arg(h).arg(Address)} +
-           Report(h);
-}
-QStringList LoginFails(int h) {
-    return Open(h) + Report(h);
-}
-
 // The pauses, as they appear among the calls: processing the window's messages (with the caption
 // and the number of log lines at that moment) and sleeping.
 QString Messages(const QString &caption, int logLines) {
@@ -82,7 +55,7 @@ const QString Sleep = QStringLiteral("~sleep 1000");
 
 // The USB listing's own session h, after a good open; `messages` for the one that ends a copy.
 QStringList UsbListing(int h, const QString &caption, int logLines, bool messages) {
-    QStringList calls = Open(h) + QStringList{Run(h, MakeDir), Check(h)};
+    QStringList calls = Open(h, Address) + QStringList{Run(h, MakeDir), Check(h)};
     if (messages) {
         calls << Messages(caption, logLines + 1);
     }
@@ -96,7 +69,7 @@ QStringList UsbListing(int h, const QString &caption, int logLines, bool message
 // The first session of the USB copy up to and including the mount table's check.
 QStringList CopyUpToMountTable() {
     const QString caption = QStringLiteral("Please Wait  ");
-    return QStringList{Messages(caption, 0), Sleep} + Open(1) +
+    return QStringList{Messages(caption, 0), Sleep} + Open(1, Address) +
            QStringList{
                Run(1, MakeDir), Check(1), Messages(caption, 1), Run(1, Mount), Messages(caption, 2),
                Run(1, Mounts),  Check(1)};
@@ -144,8 +117,7 @@ class RecordingTest : public QObject {
             outputs[command] = output;
         }
         for (const auto &[command, output] : outputs) {
-            fake_->SetOutput(reinterpret_cast<const char16_t *>(command.utf16()),
-                             reinterpret_cast<const char16_t *>(output.utf16()));
+            ScriptOutput(*fake_, command, output);
         }
         for (const auto &[entry, n] : c.failures) {
             fake_->FailCall(entry, n);
@@ -239,7 +211,7 @@ private slots:
             << Case{1,
                     {},
                     {},
-                    sdStart + Open(1) + QStringList{Run(1, ListSd)} + Close(1),
+                    sdStart + Open(1, Address) + QStringList{Run(1, ListSd)} + Close(1),
                     {"Reading Files from SD"},
                     QStringLiteral("Finished "),
                     sdNames,
@@ -247,7 +219,7 @@ private slots:
         QTest::newRow("SD listing, connect fails") << Case{1,
                                                            {{"CkSsh_Connect", 1}},
                                                            {},
-                                                           sdStart + ConnectFails(1),
+                                                           sdStart + ConnectFails(1, Address),
                                                            {connectFailed},
                                                            wait,
                                                            {},
@@ -255,7 +227,7 @@ private slots:
         QTest::newRow("SD listing, login fails") << Case{1,
                                                          {{"CkSsh_AuthenticatePw", 1}},
                                                          {},
-                                                         sdStart + LoginFails(1),
+                                                         sdStart + LoginFails(1, Address),
                                                          {loginFailed},
                                                          wait,
                                                          {},
@@ -263,13 +235,15 @@ private slots:
 
         // SD clear
         QTest::newRow("SD clear, rm silent") << Case{
-            2,    {},   {},          clearStart + Open(1) + QStringList{Run(1, ClearSd)} + Close(1),
-            {""}, done, {EarlierSd}, {EarlierUsb}};
+            2,           {},
+            {},          clearStart + Open(1, Address) + QStringList{Run(1, ClearSd)} + Close(1),
+            {""},        done,
+            {EarlierSd}, {EarlierUsb}};
         QTest::newRow("SD clear, rm output logged and decoded after the kept items")
             << Case{2,
                     {},
                     {{ClearSd, QStringLiteral("rm: odd\nodd*")}},
-                    clearStart + Open(1) + QStringList{Run(1, ClearSd)} + Close(1),
+                    clearStart + Open(1, Address) + QStringList{Run(1, ClearSd)} + Close(1),
                     {"rm: odd", "odd*"},
                     done,
                     {EarlierSd, "odd"},
@@ -277,7 +251,7 @@ private slots:
         QTest::newRow("SD clear, connect fails") << Case{2,
                                                          {{"CkSsh_Connect", 1}},
                                                          {},
-                                                         clearStart + ConnectFails(1),
+                                                         clearStart + ConnectFails(1, Address),
                                                          {connectFailed},
                                                          waitClear,
                                                          {EarlierSd},
@@ -285,7 +259,7 @@ private slots:
         QTest::newRow("SD clear, login fails") << Case{2,
                                                        {{"CkSsh_AuthenticatePw", 1}},
                                                        {},
-                                                       clearStart + LoginFails(1),
+                                                       clearStart + LoginFails(1, Address),
                                                        {loginFailed},
                                                        waitClear,
                                                        {EarlierSd},
@@ -298,7 +272,7 @@ private slots:
         QTest::newRow("USB listing, connect fails") << Case{4,
                                                             {{"CkSsh_Connect", 1}},
                                                             {},
-                                                            ConnectFails(1),
+                                                            ConnectFails(1, Address),
                                                             {connectFailed},
                                                             EarlierCaption,
                                                             {EarlierSd},
@@ -306,16 +280,16 @@ private slots:
         QTest::newRow("USB listing, login fails") << Case{4,
                                                           {{"CkSsh_AuthenticatePw", 1}},
                                                           {},
-                                                          LoginFails(1),
+                                                          LoginFails(1, Address),
                                                           {loginFailed},
                                                           EarlierCaption,
                                                           {EarlierSd},
                                                           {EarlierUsb}};
-        QTest::newRow("USB listing, mkdir fails")
-            << Case{4,           {{"CkSsh__quickCommand", 1}},
-                    {},          Open(1) + QStringList{Run(1, MakeDir), Check(1)} + Report(1),
-                    {runFailed}, EarlierCaption,
-                    {EarlierSd}, {EarlierUsb}};
+        QTest::newRow("USB listing, mkdir fails") << Case{
+            4,           {{"CkSsh__quickCommand", 1}},
+            {},          Open(1, Address) + QStringList{Run(1, MakeDir), Check(1)} + Report(1),
+            {runFailed}, EarlierCaption,
+            {EarlierSd}, {EarlierUsb}};
 
         // USB copy
         const QStringList copied = QStringList{Run(1, Copy)} + Close(1);
@@ -332,7 +306,7 @@ private slots:
             << Case{3,
                     {{"CkSsh_Connect", 1}},
                     {},
-                    QStringList{Messages(waitCopy, 0), Sleep} + ConnectFails(1),
+                    QStringList{Messages(waitCopy, 0), Sleep} + ConnectFails(1, Address),
                     {connectFailed},
                     waitCopy,
                     {EarlierSd},
@@ -341,7 +315,7 @@ private slots:
             << Case{3,
                     {{"CkSsh_AuthenticatePw", 1}},
                     {},
-                    QStringList{Messages(waitCopy, 0), Sleep} + LoginFails(1),
+                    QStringList{Messages(waitCopy, 0), Sleep} + LoginFails(1, Address),
                     {loginFailed},
                     waitCopy,
                     {EarlierSd},
@@ -350,7 +324,7 @@ private slots:
             << Case{3,
                     {{"CkSsh__quickCommand", 1}},
                     {},
-                    QStringList{Messages(waitCopy, 0), Sleep} + Open(1) +
+                    QStringList{Messages(waitCopy, 0), Sleep} + Open(1, Address) +
                         QStringList{Run(1, MakeDir), Check(1)} + Report(1),
                     {runFailed},
                     waitCopy,
@@ -386,7 +360,7 @@ private slots:
             << Case{3,
                     {{"CkSsh_Connect", 2}},
                     {},
-                    CopyUpToMountTable() + copied + ConnectFails(2),
+                    CopyUpToMountTable() + copied + ConnectFails(2, Address),
                     copyLog + QStringList{connectFailed},
                     waitCopy,
                     {EarlierSd},
@@ -395,7 +369,7 @@ private slots:
             << Case{3,
                     {{"CkSsh_AuthenticatePw", 2}},
                     {},
-                    CopyUpToMountTable() + copied + LoginFails(2),
+                    CopyUpToMountTable() + copied + LoginFails(2, Address),
                     copyLog + QStringList{loginFailed},
                     waitCopy,
                     {EarlierSd},
@@ -404,7 +378,7 @@ private slots:
             << Case{3,
                     {{"CkSsh__quickCommand", 5}},
                     {},
-                    CopyUpToMountTable() + copied + Open(2) +
+                    CopyUpToMountTable() + copied + Open(2, Address) +
                         QStringList{Run(2, MakeDir), Check(2)} + Report(2),
                     copyLog + QStringList{runFailed},
                     waitCopy,
@@ -428,7 +402,7 @@ private slots:
     void queuedClickRunsNested() {
         Case c;
         c.calls = QStringList{Messages(QStringLiteral("Please Wait"), 0)} +
-                  UsbListing(1, {}, 0, false) + QStringList{Sleep} + Open(2) +
+                  UsbListing(1, {}, 0, false) + QStringList{Sleep} + Open(2, Address) +
                   QStringList{Run(2, ListSd)} + Close(2);
         c.log = QStringList{"made", "mounted", "Reading Files from SD"};
         c.caption = QStringLiteral("Finished ");
