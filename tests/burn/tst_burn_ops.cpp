@@ -145,12 +145,6 @@ class OperationsTest : public QObject {
         return form;
     }
 
-    void VerifyNothingLeft() {
-        QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");
-        QVERIFY2(fake_->LiveTransfers() == 0, "no transfer object is left alive");
-        QVERIFY2(fake_->Misuse() == 0, "no call used a disposed or unknown handle");
-    }
-
     // The update's reminder, shown once, before the picker.
     static void VerifyReminder(const BoxCapture &boxes, int boxesAtPick) {
         QCOMPARE(boxes.shown.size(), std::size_t(1));
@@ -262,7 +256,7 @@ private slots:
         QCOMPARE(form->LogLines(), QStringList{PickerLine(operation, folder)} + expected.log);
         QCOMPARE(form->Panel2->text(), expected.caption);
         QCOMPARE(ToList(fake_->Calls()), expected.calls);
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
         if (operation == QLatin1String("update")) {
             VerifyReminder(boxes, boxesAtPick);
         } else {
@@ -285,7 +279,7 @@ private slots:
         log[4] = gone;
         log[log.size() - 2] = QStringLiteral("done");
         QCOMPARE(form->LogLines(), QStringList{PickerLine("update", updateFolder_)} + log);
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 
     // However the reminder is closed, the update goes on to the picker and the board.
@@ -300,7 +294,7 @@ private slots:
         shell::seams::ExecMessageBox = previous;
         QCOMPARE(picker.shown, 1);
         QCOMPARE(form->LogLines(), QStringList{PickerLine("update", updateFolder_)} + UpdateLog);
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 
     void cancel_data() {
@@ -334,7 +328,7 @@ private slots:
         QCOMPARE(form->WorkingFolder, folder);
         QCOMPARE(form->Panel2->text(), Earlier);
         QCOMPARE(ToList(fake_->Calls()), QStringList{});
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
         if (operation == QLatin1String("update")) {
             VerifyReminder(boxes, boxesAtPick);
         }
@@ -398,7 +392,7 @@ private slots:
                               "Files missing or unreadable in " + folder + " : " + named}));
         QCOMPARE(form->Panel2->text(), Earlier);
         QCOMPARE(ToList(fake_->Calls()), QStringList{});
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 };
 

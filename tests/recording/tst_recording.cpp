@@ -160,9 +160,7 @@ class RecordingTest : public QObject {
         QCOMPARE(form.Panel2->text(), c.caption);
         QCOMPARE(Items(*form.ListBox1), c.list1);
         QCOMPARE(Items(*form.ListBox2), c.list2);
-        QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");
-        QVERIFY2(fake_->LiveTransfers() == 0, "no transfer object is left alive");
-        QVERIFY2(fake_->Misuse() == 0, "no call used a disposed or unknown handle");
+        VerifyNothingLeft(*fake_);
     }
 
 private slots:

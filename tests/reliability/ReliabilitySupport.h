@@ -1,6 +1,6 @@
 // What the reliability tests share besides BoardTest.h: a fault injected from a thread of its
 // own while the window thread is inside a library call, the board's reboot command swapped for a
-// script of the test's, and the process's descriptors and memory.
+// script of the test's, and the process's memory.
 #pragma once
 
 #include "BoardTest.h"
@@ -21,18 +21,6 @@
 
 using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
-
-// The file descriptors this process holds, sockets among them: a session, a transfer or a PC
-// file left open keeps one.
-inline int OpenDescriptors() {
-    int count = 0;
-    std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        ++count;
-    }
-    return count - 1; // the listing's own
-}
 
 // Runs BOARD_CTL <action> from a thread of its own as soon as `ready` holds (polled every 5 ms),
 // so that the fault lands while the window thread is inside the library. `ready` runs on that

@@ -31,12 +31,6 @@ class SessionTest : public QObject {
 
     void Script(const Failure &failure) { ScriptFailure(*fake_, failure); }
 
-    void VerifyNothingLeft() {
-        QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");
-        QVERIFY2(fake_->LiveTransfers() == 0, "no transfer object is left alive");
-        QVERIFY2(fake_->Misuse() == 0, "no call used a disposed or unknown handle");
-    }
-
     // Milliseconds between the calls named, by their place in the record.
     double Gap(int from, int to) const { return fake_->CallTimeMs(to) - fake_->CallTimeMs(from); }
 
@@ -117,7 +111,7 @@ private slots:
         QCOMPARE(form->LogLines(), QStringList{"earlier entry"} + log);
         QCOMPARE(form->Panel2->text(), QStringLiteral("earlier status"));
         QVERIFY2(boxes.shown.empty(), "library failures are logged, never boxed");
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
         const int disconnect = static_cast<int>(calls.indexOf(Close(1).front()));
         const double wait = Gap(disconnect - 1, disconnect);
         if (failure.entry.isEmpty()) {
@@ -216,7 +210,7 @@ private slots:
         QCOMPARE(raised, steps.contains(QStringLiteral("raise")));
         QCOMPARE(ToList(fake_->Calls()), calls);
         QCOMPARE(logged.join(QLatin1Char('\n')), log.join(QLatin1Char('\n')));
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 
     // A null command output counts as empty text; returned texts are copies.

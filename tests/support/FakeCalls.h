@@ -1,6 +1,6 @@
 // What the tests against the scripted fake library share: the calls they expect an operation to
-// make, as the fake records them, and the failures and command outputs they script. Needs
-// FakeCk.h, which fakeck_use() in CMake provides.
+// make, as the fake records them, the failures and command outputs they script, and the check
+// that nothing is left alive. Needs FakeCk.h, which fakeck_use() in CMake provides.
 #pragma once
 
 #include "FakeCk.h"
@@ -9,6 +9,7 @@
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // The calls as the fake records them, `Entry(arg,...)`; h is a session's handle and scp a
 // transfer object's.
@@ -112,4 +113,12 @@ inline void ScriptFailure(FakeCk &fake, const Failure &failure) {
 inline void ScriptOutput(FakeCk &fake, const QString &command, const QString &output) {
     fake.SetOutput(reinterpret_cast<const char16_t *>(command.utf16()),
                    reinterpret_cast<const char16_t *>(output.utf16()));
+}
+
+// After an operation: no session or transfer object is left alive, and no call used a handle
+// that was not alive.
+inline void VerifyNothingLeft(const FakeCk &fake) {
+    QVERIFY2(fake.LiveSessions() == 0, "no session is left alive");
+    QVERIFY2(fake.LiveTransfers() == 0, "no transfer object is left alive");
+    QVERIFY2(fake.Misuse() == 0, "no call used a disposed or unknown handle");
 }
