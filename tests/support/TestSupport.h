@@ -1,14 +1,20 @@
 // Shared pieces of the window tests: a main that runs the tests under the programs' own
-// application object, and a capture of the error box instead of showing it.
+// application object, a capture of the error box instead of showing it, and a person at the
+// folder dialog who answers from a script.
 #pragma once
 
 #include "Application.h"
 #include "Seams.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QTest>
 
+#include <deque>
+#include <functional>
+#include <optional>
 #include <vector>
 
 // Runs a QtTest class under shell::TApplication, as the programs do.
@@ -52,3 +58,53 @@ private:
 inline QString ExpectedTitle() {
     return shell::ApplicationTitle(QCoreApplication::applicationFilePath());
 }
+
+// While alive, folder dialogs are answered from the queue: a folder to accept, or a null text
+// for cancel (cancel too once the queue is empty); what each dialog was set up with is recorded.
+// `atPick` calls back when a dialog is shown, e.g. to see what happened before.
+class PickerScript {
+public:
+    explicit PickerScript(std::deque<QString> answers, std::function<void()> atPick = {})
+        : answers_(std::move(answers)), atPick_(std::move(atPick)),
+          previous_(shell::seams::ExecFolderDialog) {
+        shell::seams::ExecFolderDialog = [this](QFileDialog &dialog) -> std::optional<QString> {
+            ++shown;
+            seen.push_back(&dialog);
+            titles << dialog.windowTitle();
+            acceptLabels << dialog.labelText(QFileDialog::Accept);
+            foldersOnly = foldersOnly && dialog.fileMode() == QFileDialog::Directory &&
+                          dialog.testOption(QFileDialog::ShowDirsOnly) &&
+                          dialog.acceptMode() == QFileDialog::AcceptOpen;
+            modal = modal && dialog.windowModality() == Qt::ApplicationModal;
+            startFolders << dialog.directory().absolutePath();
+            if (atPick_) {
+                atPick_();
+            }
+            if (answers_.empty()) {
+                return std::nullopt;
+            }
+            const QString answer = answers_.front();
+            answers_.pop_front();
+            if (answer.isNull()) {
+                return std::nullopt;
+            }
+            return answer;
+        };
+    }
+    PickerScript(const PickerScript &) = delete;
+    PickerScript &operator=(const PickerScript &) = delete;
+    ~PickerScript() { shell::seams::ExecFolderDialog = previous_; }
+
+    int shown = 0;
+    std::vector<QPointer<QFileDialog>> seen;
+    QStringList titles;
+    QStringList acceptLabels;
+    QStringList startFolders;
+    bool foldersOnly = true;
+    bool modal = true;
+
+private:
+    std::deque<QString> answers_;
+    std::function<void()> atPick_;
+    std::function<std::optional<QString>(QFileDialog &)> previous_;
+};
