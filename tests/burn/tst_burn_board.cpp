@@ -5,6 +5,7 @@
 
 #include "BoardTest.h"
 #include "BurnTestSupport.h"
+#include "PcFiles.h"
 #include "pyrelle/Unit1.h"
 
 #include <QCryptographicHash>
@@ -33,10 +34,6 @@ const QMap<QString, qint64> BurnSizes = {
     {"config_change", 64},
     {"u-boot_change.bin", 96 << 10},
 };
-
-QString PcFile(const QString &folder, const QString &name) {
-    return folder + QDir::separator() + name;
-}
 
 QByteArray Sha(const QString &path) {
     QFile file(path);

@@ -5,6 +5,7 @@
 #include "BurnTestSupport.h"
 #include "FakeCalls.h"
 #include "Lists.h"
+#include "PcFiles.h"
 #include "pyrelle/Unit1.h"
 
 #include <QLabel>
@@ -16,10 +17,6 @@
 namespace {
 
 const QString Earlier = QStringLiteral("earlier status");
-
-QString PcFile(const QString &folder, const QString &name) {
-    return folder + QDir::separator() + name;
-}
 
 // Session 1 at the window's default address, transfer object 2.
 const QStringList OpenCalls = ckcalls::Open(1, QStringLiteral("192.168.168.201"));

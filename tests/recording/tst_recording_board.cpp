@@ -5,6 +5,7 @@
 
 #include "BoardTest.h"
 #include "Lists.h"
+#include "PcFiles.h"
 #include "orvane/Unit1.h"
 
 #include <QDir>
@@ -34,11 +35,6 @@ QStringList Files(const QString &folder, const QStringList &patterns = {}) {
     return QDir(folder).entryList(patterns, QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
 }
 
-QByteArray Read(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void WriteRandom(const QString &path, qint64 size) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -60,7 +56,7 @@ void VerifyDiskMirrorsMp4s() {
     const QStringList mp4s = Files(sd, {QStringLiteral("*.MP4")});
     QCOMPARE(Files(usb), mp4s);
     for (const QString &name : mp4s) {
-        QVERIFY2(Read(sd + '/' + name) == Read(usb + '/' + name),
+        QVERIFY2(ReadFile(sd + '/' + name) == ReadFile(usb + '/' + name),
                  qPrintable(name + " differs on the disk"));
     }
 }
@@ -173,8 +169,9 @@ private slots:
         QVERIFY2(ms > 1000 + 6000, qPrintable(QStringLiteral("the copy took only %1 ms").arg(ms)));
         QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
         const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
-        QVERIFY2(Read(usb + QStringLiteral("/SLOW.MP4")) == slow, "the slow recording differs");
-        QVERIFY2(Read(usb + QStringLiteral("/BIG.MP4")) == Read(sd + QStringLiteral("/BIG.MP4")),
+        QVERIFY2(ReadFile(usb + QStringLiteral("/SLOW.MP4")) == slow, "the slow recording differs");
+        QVERIFY2(ReadFile(usb + QStringLiteral("/BIG.MP4")) ==
+                     ReadFile(sd + QStringLiteral("/BIG.MP4")),
                  "the large recording differs");
         QVERIFY(Items(*form_->ListBox2).contains(QStringLiteral("BIG.MP4")));
         QVERIFY(QFile::remove(sd + QStringLiteral("/BIG.MP4")));

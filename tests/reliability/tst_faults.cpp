@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include "BurnTestSupport.h"
+#include "PcFiles.h"
 #include "ReliabilitySupport.h"
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
@@ -56,10 +57,6 @@ QMap<QString, QByteArray> Snapshot(const QString &folder) {
         files.insert(it.fileName(), ReadFile(path));
     }
     return files;
-}
-
-QString PcFile(const QString &folder, const QString &name) {
-    return folder + QDir::separator() + name;
 }
 
 QString Joined(const QStringList &log) {
