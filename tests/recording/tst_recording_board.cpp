@@ -80,8 +80,8 @@ class RecordingBoardTest : public QObject {
 private slots:
     void initTestCase() {
         TAVRIN_BOARD_TEST_INIT();
-        form_ = std::make_unique<orvane::TForm1>();
-        QVERIFY(ShowOnBoard({form_.get()}));
+        form_ = ShownOnBoard<orvane::TForm1>();
+        QVERIFY(form_);
     }
 
     void cleanupTestCase() { form_.reset(); }

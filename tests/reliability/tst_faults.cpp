@@ -212,9 +212,9 @@ private slots:
     void initTestCase() {
         TAVRIN_BOARD_TEST_INIT();
         QVERIFY(pc_.isValid());
-        orvane_ = std::make_unique<orvane::TForm1>();
-        pyrelle_ = std::make_unique<pyrelle::TForm1>();
-        QVERIFY(ShowOnBoard({orvane_.get(), pyrelle_.get()}));
+        orvane_ = ShownOnBoard<orvane::TForm1>();
+        pyrelle_ = ShownOnBoard<pyrelle::TForm1>();
+        QVERIFY(orvane_ && pyrelle_);
     }
 
     void cleanupTestCase() {

@@ -12,7 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include <dlfcn.h>
@@ -41,15 +41,16 @@ inline bool BoardCtl(const char *action) {
         QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());              \
     } while (false)
 
-// Shows the windows with the emulated board's address in Board IP.
-inline bool ShowOnBoard(std::initializer_list<shell::TMainForm *> forms) {
-    for (shell::TMainForm *form : forms) {
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form))
-            return false;
-        form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+// A program's window, shown, with the emulated board's address in Board IP; null when it could
+// not be shown.
+template <class Form> std::unique_ptr<Form> ShownOnBoard() {
+    auto form = std::make_unique<Form>();
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) {
+        return nullptr;
     }
-    return true;
+    form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+    return form;
 }
 
 // The file descriptors this process holds, sockets among them: a session, a transfer or a PC
