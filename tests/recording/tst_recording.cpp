@@ -140,15 +140,15 @@ class RecordingTest : public QObject {
 
     // The library's calls with the pauses placed where they happened.
     QStringList Trace() const {
-        const std::vector<std::string> calls = fake_->Calls();
+        const QStringList calls = ToList(fake_->Calls());
         QStringList trace;
         auto pause = pauses_.begin();
-        for (int i = 0; i <= static_cast<int>(calls.size()); ++i) {
+        for (qsizetype i = 0; i <= calls.size(); ++i) {
             for (; pause != pauses_.end() && pause->first == i; ++pause) {
                 trace << pause->second;
             }
-            if (i < static_cast<int>(calls.size())) {
-                trace << QString::fromStdString(calls[static_cast<std::size_t>(i)]);
+            if (i < calls.size()) {
+                trace << calls[i];
             }
         }
         return trace;
