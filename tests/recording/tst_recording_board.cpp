@@ -52,7 +52,7 @@ void WriteRandom(const QString &path, qint64 size) {
 // Verifies that the disk holds byte-exact copies of exactly the SD folder's MP4 files.
 void VerifyDiskMirrorsMp4s() {
     const QString sd = Board(SdFolder);
-    const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
+    const QString usb = UsbDisk();
     const QStringList mp4s = Files(sd, {QStringLiteral("*.MP4")});
     QCOMPARE(Files(usb), mp4s);
     for (const QString &name : mp4s) {
@@ -75,7 +75,7 @@ class RecordingBoardTest : public QObject {
                  qPrintable(boxes.shown.empty() ? QString() : boxes.shown.front().text));
     }
 
-    bool HasUsbDisk() const { return !qEnvironmentVariable("BOARD_USB_DIR").isEmpty(); }
+    bool HasUsbDisk() const { return !UsbDisk().isEmpty(); }
 
 private slots:
     void initTestCase() {
@@ -168,7 +168,7 @@ private slots:
         QFile::remove(slowPath);
         QVERIFY2(ms > 1000 + 6000, qPrintable(QStringLiteral("the copy took only %1 ms").arg(ms)));
         QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
-        const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
+        const QString usb = UsbDisk();
         QVERIFY2(ReadFile(usb + QStringLiteral("/SLOW.MP4")) == slow, "the slow recording differs");
         QVERIFY2(ReadFile(usb + QStringLiteral("/BIG.MP4")) ==
                      ReadFile(sd + QStringLiteral("/BIG.MP4")),

@@ -202,8 +202,7 @@ class FaultsTest : public QObject {
             break;
         case Operation::UsbCopy:
             QCOMPARE(orvane_->Panel2->text(), QStringLiteral("Finished !! "));
-            QVERIFY2(QFile::exists(qEnvironmentVariable("BOARD_USB_DIR") + "/REC0001.MP4"),
-                     qPrintable(Joined(log)));
+            QVERIFY2(QFile::exists(UsbDisk() + "/REC0001.MP4"), qPrintable(Joined(log)));
             break;
         }
     }

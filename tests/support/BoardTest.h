@@ -1,10 +1,9 @@
 // What the tests on the emulated board share. They run inside the board's namespaces
 // (emuboard.sh run -- <test>), which name the board's root folder as the host sees it
-// (BOARD_ROOT), its address (BOARD_ADDR) and its control script (BOARD_CTL); and they reach the
-// board through our real library, REAL_CK_PATH (set by board_test_support in CMake).
+// (BOARD_ROOT), its address (BOARD_ADDR), its USB disk (BOARD_USB_DIR) and its control script
+// (BOARD_CTL); and they reach the board through our real library, REAL_CK_PATH (set by
+// board_test_support in CMake).
 #pragma once
-
-#include "MainForm.h"
 
 #include <QLineEdit>
 #include <QString>
@@ -17,6 +16,11 @@
 
 #include <dlfcn.h>
 
+// The board's address, as Board IP takes it.
+inline QString BoardAddress() {
+    return qEnvironmentVariable("BOARD_ADDR");
+}
+
 // A path on the board, as the host sees it.
 inline QString Board(const QString &path) {
     return qEnvironmentVariable("BOARD_ROOT") + path;
@@ -24,6 +28,12 @@ inline QString Board(const QString &path) {
 
 inline std::filesystem::path BoardPath(const char *path) {
     return std::filesystem::path(qEnvironmentVariable("BOARD_ROOT").toStdString() + path);
+}
+
+// The folder of the USB disk plugged into the board, as the host sees it; empty when the board
+// has none (emuboard.sh run --no-usb).
+inline QString UsbDisk() {
+    return qEnvironmentVariable("BOARD_USB_DIR");
 }
 
 // Runs the emulated board's control script (stop, cont, kill-sessions, restart).
@@ -49,7 +59,7 @@ template <class Form> std::unique_ptr<Form> ShownOnBoard() {
     if (!QTest::qWaitForWindowExposed(form.get())) {
         return nullptr;
     }
-    form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+    form->BIP->setText(BoardAddress());
     return form;
 }
 
