@@ -1,21 +1,7 @@
-// What the transfer tests share: a person at the folder picker who answers from a script, and
-// helpers for files on the PC side.
+// What the transfer tests share: the file sets' names and the logs of their uploads.
 #pragma once
 
-#include "Seams.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QString>
 #include <QStringList>
-
-#include <cstdint>
-#include <deque>
-#include <functional>
-#include <optional>
-#include <random>
 
 const QStringList BurnNames = {"config",           "usb-burn.xml",    "media_app_zip.bin",
                                "paramfs.jffs2",    "privatefs.jffs2", "rootfs.jffs2",
@@ -64,71 +50,3 @@ const QStringList UpdateLog = {
     "", "chmod 777",
 };
 // clang-format on
-
-// While alive, folder dialogs are answered from the queue: a folder to accept, or a null text
-// for cancel. `atPick` calls back when a dialog is shown, e.g. to see what happened before.
-class PickerScript {
-public:
-    explicit PickerScript(std::deque<QString> answers, std::function<void()> atPick = {})
-        : answers_(std::move(answers)), atPick_(std::move(atPick)),
-          previous_(shell::seams::ExecFolderDialog) {
-        shell::seams::ExecFolderDialog = [this](QFileDialog &) -> std::optional<QString> {
-            ++shown;
-            if (atPick_) {
-                atPick_();
-            }
-            if (answers_.empty()) {
-                return std::nullopt;
-            }
-            const QString answer = answers_.front();
-            answers_.pop_front();
-            if (answer.isNull()) {
-                return std::nullopt;
-            }
-            return answer;
-        };
-    }
-    PickerScript(const PickerScript &) = delete;
-    PickerScript &operator=(const PickerScript &) = delete;
-    ~PickerScript() { shell::seams::ExecFolderDialog = previous_; }
-
-    int shown = 0;
-
-private:
-    std::deque<QString> answers_;
-    std::function<void()> atPick_;
-    std::function<std::optional<QString>(QFileDialog &)> previous_;
-};
-
-// Contents that differ from file to file and from run to run of the same seed.
-inline QByteArray Pattern(qint64 size, std::uint64_t seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    std::mt19937_64 random(seed);
-    qint64 i = 0;
-    for (; i + 8 <= size; i += 8) {
-        const std::uint64_t word = random();
-        for (int b = 0; b < 8; ++b) {
-            bytes[i + b] = static_cast<char>(word >> (8 * b));
-        }
-    }
-    for (; i < size; ++i) {
-        bytes[i] = static_cast<char>(random());
-    }
-    return bytes;
-}
-
-inline bool WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
-}
-
-inline QByteArray ReadFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A folder as the platform writes it, the way the picker hands it over.
-inline QString Native(const QString &path) {
-    return QDir::toNativeSeparators(path);
-}

@@ -3,7 +3,9 @@
 // and BOARD_ROOT is the board's root folder as the host sees it.
 #include "TestSupport.h"
 
+#include "BoardTest.h"
 #include "BurnTestSupport.h"
+#include "PcFiles.h"
 #include "pyrelle/Unit1.h"
 
 #include <QCryptographicHash>
@@ -13,7 +15,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <memory>
@@ -33,14 +34,6 @@ const QMap<QString, qint64> BurnSizes = {
     {"config_change", 64},
     {"u-boot_change.bin", 96 << 10},
 };
-
-QString Board(const QString &path) {
-    return qEnvironmentVariable("BOARD_ROOT") + path;
-}
-
-QString PcFile(const QString &folder, const QString &name) {
-    return folder + QDir::separator() + name;
-}
 
 QByteArray Sha(const QString &path) {
     QFile file(path);
@@ -95,10 +88,7 @@ class BoardTransferTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),
-                 "run inside the emulated board: emuboard.sh run -- <this test>");
-        // Loaded by path first, the program's loader then finds it already loaded.
-        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());
+        TAVRIN_BOARD_TEST_INIT();
         QVERIFY(pc_.isValid());
         form_ = std::make_unique<pyrelle::TForm1>();
         form_->show();

@@ -3,7 +3,9 @@
 #include "TestSupport.h"
 
 #include "BurnTestSupport.h"
-#include "FakeCkFailure.h"
+#include "FakeCalls.h"
+#include "Lists.h"
+#include "PcFiles.h"
 #include "pyrelle/Unit1.h"
 
 #include <QLabel>
@@ -16,40 +18,20 @@ namespace {
 
 const QString Earlier = QStringLiteral("earlier status");
 
-QString Quoted(QString text) {
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    text.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-QString PcFile(const QString &folder, const QString &name) {
-    return folder + QDir::separator() + name;
-}
-
-QStringList ToList(const std::vector<std::string> &calls) {
-    QStringList list;
-    for (const std::string &call : calls) {
-        list << QString::fromStdString(call);
-    }
-    return list;
-}
-
-const QStringList OpenCalls = {"CkSsh_Create()", "CkSsh_Connect(1,\"192.168.168.201\",22)",
-                               "CkSsh_putIdleTimeoutMs(1,5000)",
-                               "CkSsh_AuthenticatePw(1,\"root\",\"\")"};
-const QStringList AttachCalls = {"CkScp_Create()", "CkScp_UseSsh(2,1)"};
-const QStringList CheckCall = {"CkSsh_getLastMethodSuccess(1)"};
-const QStringList CloseCalls = {"CkSsh_Disconnect(1)", "CkSsh_Dispose(1)", "CkScp_Dispose(2)"};
+// Session 1 at the window's default address, transfer object 2.
+const QStringList OpenCalls = ckcalls::Open(1, QStringLiteral("192.168.168.201"));
+const QStringList AttachCalls = ckcalls::Attach(2, 1);
+const QStringList CheckCall = {ckcalls::Check(1)};
+const QStringList CloseCalls = ckcalls::Close(1, 2);
 
 QStringList Command(const QString &command) {
-    return {QStringLiteral("CkSsh__quickCommand(1,%1,\"ansi\")").arg(Quoted(command))};
+    return {ckcalls::Run(1, command)};
 }
 
 QStringList Uploads(const QString &folder, const QStringList &names, const QString &boardFolder) {
     QStringList calls;
     for (const QString &name : names) {
-        calls << QStringLiteral("CkScp_UploadFile(2,%1,%2)")
-                     .arg(Quoted(PcFile(folder, name)), Quoted(boardFolder + name));
+        calls << ckcalls::Upload(2, PcFile(folder, name), boardFolder + name);
     }
     return calls;
 }
@@ -81,16 +63,15 @@ Run Success(const QString &operation, const QString &folder) {
                     Command("chmod 777 /app/sample_rtspserver") + CheckCall + CloseCalls,
                 UpdateLog, QStringLiteral("Turn off and turn on the Board Power !! ")};
     }
-    const QString pcPath = Quoted(PcFile(folder, "rtspserver.dat"));
+    const QString pcPath = PcFile(folder, "rtspserver.dat");
+    const QString boardPath = QStringLiteral("/app/rtspserver.dat");
     if (operation == QLatin1String("download")) {
-        return {OpenCalls + AttachCalls +
-                    QStringList{"CkScp_DownloadFile(2,\"/app/rtspserver.dat\"," + pcPath + ")"} +
+        return {OpenCalls + AttachCalls + QStringList{ckcalls::Download(2, boardPath, pcPath)} +
                     CloseCalls,
                 {"Configuration file \"rtspserver.dat\" Download OK."},
                 Earlier};
     }
-    return {OpenCalls + AttachCalls +
-                QStringList{"CkScp_UploadFile(2," + pcPath + ",\"/app/rtspserver.dat\")"} +
+    return {OpenCalls + AttachCalls + QStringList{ckcalls::Upload(2, pcPath, boardPath)} +
                 CloseCalls,
             {"Configuration file \"rtspserver.dat\" Upload OK."},
             Earlier};
@@ -117,10 +98,10 @@ QStringList FailedCalls(const QStringList &success, const Failure &failure) {
     if (failure.entry == QLatin1String("CkSsh__quickCommand")) {
         calls << CheckCall;
     }
-    const bool transfer = calls.contains(QStringLiteral("CkScp_Create()"));
-    calls << (failure.entry.startsWith(QLatin1String("CkScp_")) ? "CkScp__lastErrorText(2)"
-                                                                : "CkSsh__lastErrorText(1)");
-    return calls + (transfer ? CloseCalls : CloseCalls.mid(0, 2));
+    const bool transfer = calls.contains(AttachCalls.front());
+    calls << (failure.entry.startsWith(QLatin1String("CkScp_")) ? ckcalls::ScpError(2)
+                                                                : ckcalls::SshError(1));
+    return calls + (transfer ? CloseCalls : ckcalls::Close(1));
 }
 
 } // namespace
@@ -159,12 +140,6 @@ class OperationsTest : public QObject {
         form->LogAdd(QStringLiteral("earlier entry"));
         form->SetStatus(Earlier);
         return form;
-    }
-
-    void VerifyNothingLeft() {
-        QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");
-        QVERIFY2(fake_->LiveTransfers() == 0, "no transfer object is left alive");
-        QVERIFY2(fake_->Misuse() == 0, "no call used a disposed or unknown handle");
     }
 
     // The update's reminder, shown once, before the picker.
@@ -278,7 +253,7 @@ private slots:
         QCOMPARE(form->LogLines(), QStringList{PickerLine(operation, folder)} + expected.log);
         QCOMPARE(form->Panel2->text(), expected.caption);
         QCOMPARE(ToList(fake_->Calls()), expected.calls);
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
         if (operation == QLatin1String("update")) {
             VerifyReminder(boxes, boxesAtPick);
         } else {
@@ -290,8 +265,7 @@ private slots:
     void commandOutput() {
         Script({});
         const QString gone = QStringLiteral("rm: can't remove '/app/rtspserver_ref.dat'");
-        fake_->SetOutput(u"rm /app/rtspserver_ref.dat",
-                         reinterpret_cast<const char16_t *>(gone.utf16()));
+        ScriptOutput(*fake_, QStringLiteral("rm /app/rtspserver_ref.dat"), gone);
         fake_->SetOutput(u"chmod 777 /app/sample_rtspserver", u"done");
         const auto form = Window();
         QVERIFY(form);
@@ -302,7 +276,7 @@ private slots:
         log[4] = gone;
         log[log.size() - 2] = QStringLiteral("done");
         QCOMPARE(form->LogLines(), QStringList{PickerLine("update", updateFolder_)} + log);
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 
     // However the reminder is closed, the update goes on to the picker and the board.
@@ -317,7 +291,7 @@ private slots:
         shell::seams::ExecMessageBox = previous;
         QCOMPARE(picker.shown, 1);
         QCOMPARE(form->LogLines(), QStringList{PickerLine("update", updateFolder_)} + UpdateLog);
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 
     void cancel_data() {
@@ -351,7 +325,7 @@ private slots:
         QCOMPARE(form->WorkingFolder, folder);
         QCOMPARE(form->Panel2->text(), Earlier);
         QCOMPARE(ToList(fake_->Calls()), QStringList{});
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
         if (operation == QLatin1String("update")) {
             VerifyReminder(boxes, boxesAtPick);
         }
@@ -415,7 +389,7 @@ private slots:
                               "Files missing or unreadable in " + folder + " : " + named}));
         QCOMPARE(form->Panel2->text(), Earlier);
         QCOMPARE(ToList(fake_->Calls()), QStringList{});
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 };
 

@@ -1,31 +1,23 @@
 // Test side of the scripted fake library: loads it by full path before the program's loader
 // looks for ChilkatDelphi32.dll (which then finds it already loaded) and reaches the FakeCk_
-// scripting exports. FAKECK_PATH names the fake's file (set by fakeck_use() in CMake).
+// scripting exports, through the same platform loader as the program's (board's dynlib.h).
+// FAKECK_PATH names the fake's file (set by fakeck_use() in CMake).
 #pragma once
 
+#include "dynlib.h"
+
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
 class FakeCk {
 public:
     FakeCk() {
-#if defined(_WIN32)
-        std::wstring path = FAKECK_WPATH;
-        for (wchar_t &c : path) {
-            c = c == L'/' ? L'\\' : c; // CMake writes forward slashes; LoadLibraryW wants these
-        }
-        module_ = LoadLibraryW(path.c_str());
-#else
-        module_ = dlopen(FAKECK_PATH, RTLD_NOW | RTLD_GLOBAL);
-#endif
-        if (module_ == nullptr) {
+        // CMake writes forward slashes; the platform's own separators go to its loader.
+        const std::u8string path = std::filesystem::path(FAKECK_PATH).make_preferred().u8string();
+        module_ = dynlib::LoadByName(std::string(path.begin(), path.end()));
+        if (module_ == 0) {
             throw std::runtime_error(std::string("cannot load the fake library ") + FAKECK_PATH);
         }
         BindAll();
@@ -34,13 +26,8 @@ public:
     // The ChilkatDelphi32.dll the process has already loaded, wherever it came from; it must be
     // the fake.
     struct AlreadyLoaded {};
-    explicit FakeCk(AlreadyLoaded) {
-#if defined(_WIN32)
-        module_ = GetModuleHandleW(L"ChilkatDelphi32.dll");
-#else
-        module_ = dlopen("ChilkatDelphi32.dll", RTLD_NOW | RTLD_NOLOAD);
-#endif
-        if (module_ == nullptr) {
+    explicit FakeCk(AlreadyLoaded) : module_(dynlib::FindLoaded("ChilkatDelphi32.dll")) {
+        if (module_ == 0) {
             throw std::runtime_error("ChilkatDelphi32.dll is not loaded");
         }
         BindAll();
@@ -65,18 +52,10 @@ public:
     FakeCk &operator=(const FakeCk &) = delete;
     // The library stays loaded: the program's loader holds it until the process ends.
 
-    void Reset() {
-        reset_();
-    }
-    void FailCall(const char *entry, int n) {
-        failCall_(entry, n);
-    }
-    void SetOutput(const char16_t *command, const char16_t *output) {
-        setOutput_(command, output);
-    }
-    void SetErrorText(const char *entry, const char16_t *text) {
-        setErrorText_(entry, text);
-    }
+    void Reset() { reset_(); }
+    void FailCall(const char *entry, int n) { failCall_(entry, n); }
+    void SetOutput(const char16_t *command, const char16_t *output) { setOutput_(command, output); }
+    void SetErrorText(const char *entry, const char16_t *text) { setErrorText_(entry, text); }
     std::vector<std::string> Calls() const {
         std::vector<std::string> calls;
         for (int i = 0, n = callCount_(); i < n; ++i) {
@@ -84,37 +63,21 @@ public:
         }
         return calls;
     }
-    double CallTimeMs(int index) const {
-        return callTimeMs_(index);
-    }
-    int LiveSessions() const {
-        return liveSessions_();
-    }
-    int LiveTransfers() const {
-        return liveTransfers_();
-    }
-    int Misuse() const {
-        return misuse_();
-    }
+    double CallTimeMs(int index) const { return callTimeMs_(index); }
+    int LiveSessions() const { return liveSessions_(); }
+    int LiveTransfers() const { return liveTransfers_(); }
+    int Misuse() const { return misuse_(); }
 
 private:
     template <class F> void Bind(F &fn, const char *name) {
-#if defined(_WIN32)
-        auto *address = reinterpret_cast<void *>(GetProcAddress(module_, name));
-#else
-        void *address = dlsym(module_, name);
-#endif
+        void *address = dynlib::Symbol(module_, name);
         if (address == nullptr) {
             throw std::runtime_error(std::string("the fake library lacks ") + name);
         }
         fn = reinterpret_cast<F>(address);
     }
 
-#if defined(_WIN32)
-    HMODULE module_ = nullptr;
-#else
-    void *module_ = nullptr;
-#endif
+    dynlib::Module module_ = 0;
     void (*reset_)() = nullptr;
     void (*failCall_)(const char *, int) = nullptr;
     void (*setOutput_)(const char16_t *, const char16_t *) = nullptr;

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "ListingDecoder.h"
+#include "Lists.h"
 #include "orvane/Unit1.h"
 
 #include <QElapsedTimer>
@@ -12,14 +13,6 @@
 #include <string>
 
 namespace {
-
-QStringList Items(const QListWidget &list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i) {
-        items << list.item(i)->text();
-    }
-    return items;
-}
 
 // Shows control characters, so that a failure message tells "a\n" from "a".
 QString Visible(const QStringList &items) {

@@ -3,7 +3,8 @@
 // both lists, for each way through each operation.
 #include "TestSupport.h"
 
-#include "FakeCk.h"
+#include "FakeCalls.h"
+#include "Lists.h"
 #include "Seams.h"
 #include "orvane/Unit1.h"
 
@@ -17,6 +18,8 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+using namespace ckcalls;
 
 namespace {
 
@@ -43,35 +46,6 @@ const std::map<QString, QString> DefaultOutputs = {
     {ListUsb, QStringLiteral("lost+found/\nREC0001.MP4*\n")},
 };
 
-// The library calls of the session steps, for session handle h.
-QStringList Open(int h) {
-    return {QStringLiteral("CkSsh_Create()"),
-            QStringLiteral("CkSsh_Connect(%1,\"%2\",22)").arg(h).arg(Address),
-            QStringLiteral("CkSsh_putIdleTimeoutMs(%1,5000)").arg(h),
-            QStringLiteral("CkSsh_AuthenticatePw(%1,\"root\",\"\")").arg(h)};
-}
-QString Run(int h, const QString &command) {
-    return QStringLiteral("CkSsh__quickCommand(%1,\"%2\",\"ansi\")").arg(h).arg(command);
-}
-QString Check(int h) {
-    return QStringLiteral("CkSsh_getLastMethodSuccess(%1)").arg(h);
-}
-QStringList Close(int h) {
-    return {QStringLiteral("CkSsh_Disconnect(%1)").arg(h),
-            QStringLiteral("CkSsh_Dispose(%1)").arg(h)};
-}
-QStringList Report(int h) {
-    return QStringList{QStringLiteral("CkSsh__lastErrorText(%1)").arg(h)} + Close(h);
-}
-QStringList ConnectFails(int h) {
-    return QStringList{QStringLiteral("CkSsh_Create()"),
-                       QStringLiteral("CkSsh_Connect(%1,\"%2\",22)").arg(h).arg(Address)} +
-           Report(h);
-}
-QStringList LoginFails(int h) {
-    return Open(h) + Report(h);
-}
-
 // The pauses, as they appear among the calls: processing the window's messages (with the caption
 // and the number of log lines at that moment) and sleeping.
 QString Messages(const QString &caption, int logLines) {
@@ -81,7 +55,7 @@ const QString Sleep = QStringLiteral("~sleep 1000");
 
 // The USB listing's own session h, after a good open; `messages` for the one that ends a copy.
 QStringList UsbListing(int h, const QString &caption, int logLines, bool messages) {
-    QStringList calls = Open(h) + QStringList{Run(h, MakeDir), Check(h)};
+    QStringList calls = Open(h, Address) + QStringList{Run(h, MakeDir), Check(h)};
     if (messages) {
         calls << Messages(caption, logLines + 1);
     }
@@ -95,21 +69,22 @@ QStringList UsbListing(int h, const QString &caption, int logLines, bool message
 // The first session of the USB copy up to and including the mount table's check.
 QStringList CopyUpToMountTable() {
     const QString caption = QStringLiteral("Please Wait  ");
-    return QStringList{Messages(caption, 0), Sleep} + Open(1) +
+    return QStringList{Messages(caption, 0), Sleep} + Open(1, Address) +
            QStringList{
                Run(1, MakeDir), Check(1), Messages(caption, 1), Run(1, Mount), Messages(caption, 2),
                Run(1, Mounts),  Check(1)};
 }
 
+// One row, by field name; a row that scripts no failure or output leaves those out.
 struct Case {
-    int button = 0;                                     // which BitBtn is clicked
-    std::vector<std::pair<const char *, int>> failures; // entry, n-th call (FakeCk_FailCall)
-    std::map<QString, QString> outputs;                 // replacing the default outputs
-    QStringList calls;                                  // library calls and pauses, in order
+    int button = 0;                                       // which BitBtn is clicked
+    std::vector<std::pair<const char *, int>> failures{}; // entry, n-th call (FakeCk_FailCall)
+    std::map<QString, QString> outputs{};                 // replacing the default outputs
+    QStringList calls;                                    // library calls and pauses, in order
     QStringList log;
     QString caption;
-    QStringList list1;
-    QStringList list2;
+    QStringList sdItems;  // ListBox1, the SD card's recordings
+    QStringList usbItems; // ListBox2, the USB disk's
 };
 
 // Before every case: an earlier log entry, caption and list items, to see what each keeps.
@@ -117,14 +92,6 @@ const QString EarlierLog = QStringLiteral("earlier entry");
 const QString EarlierCaption = QStringLiteral("earlier caption");
 const QString EarlierSd = QStringLiteral("earlier SD item");
 const QString EarlierUsb = QStringLiteral("earlier USB item");
-
-QStringList Items(const QListWidget &list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i) {
-        items << list.item(i)->text();
-    }
-    return items;
-}
 
 QPushButton *Button(orvane::TForm1 &form, int n) {
     QPushButton *buttons[] = {form.BitBtn1, form.BitBtn2, form.BitBtn3, form.BitBtn4};
@@ -151,8 +118,7 @@ class RecordingTest : public QObject {
             outputs[command] = output;
         }
         for (const auto &[command, output] : outputs) {
-            fake_->SetOutput(reinterpret_cast<const char16_t *>(command.utf16()),
-                             reinterpret_cast<const char16_t *>(output.utf16()));
+            ScriptOutput(*fake_, command, output);
         }
         for (const auto &[entry, n] : c.failures) {
             fake_->FailCall(entry, n);
@@ -174,15 +140,15 @@ class RecordingTest : public QObject {
 
     // The library's calls with the pauses placed where they happened.
     QStringList Trace() const {
-        const std::vector<std::string> calls = fake_->Calls();
+        const QStringList calls = ToList(fake_->Calls());
         QStringList trace;
         auto pause = pauses_.begin();
-        for (int i = 0; i <= static_cast<int>(calls.size()); ++i) {
+        for (qsizetype i = 0; i <= calls.size(); ++i) {
             for (; pause != pauses_.end() && pause->first == i; ++pause) {
                 trace << pause->second;
             }
-            if (i < static_cast<int>(calls.size())) {
-                trace << QString::fromStdString(calls[static_cast<std::size_t>(i)]);
+            if (i < calls.size()) {
+                trace << calls[i];
             }
         }
         return trace;
@@ -193,11 +159,9 @@ class RecordingTest : public QObject {
         QCOMPARE(Trace(), c.calls);
         QCOMPARE(form.LogLines(), c.log);
         QCOMPARE(form.Panel2->text(), c.caption);
-        QCOMPARE(Items(*form.ListBox1), c.list1);
-        QCOMPARE(Items(*form.ListBox2), c.list2);
-        QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");
-        QVERIFY2(fake_->LiveTransfers() == 0, "no transfer object is left alive");
-        QVERIFY2(fake_->Misuse() == 0, "no call used a disposed or unknown handle");
+        QCOMPARE(Items(*form.ListBox1), c.sdItems);
+        QCOMPARE(Items(*form.ListBox2), c.usbItems);
+        VerifyNothingLeft(*fake_);
     }
 
 private slots:
@@ -243,180 +207,173 @@ private slots:
 
         // SD listing
         QTest::newRow("SD listing")
-            << Case{1,
-                    {},
-                    {},
-                    sdStart + Open(1) + QStringList{Run(1, ListSd)} + Close(1),
-                    {"Reading Files from SD"},
-                    QStringLiteral("Finished "),
-                    sdNames,
-                    {EarlierUsb}};
-        QTest::newRow("SD listing, connect fails") << Case{1,
-                                                           {{"CkSsh_Connect", 1}},
-                                                           {},
-                                                           sdStart + ConnectFails(1),
-                                                           {connectFailed},
-                                                           wait,
-                                                           {},
-                                                           {EarlierUsb}};
-        QTest::newRow("SD listing, login fails") << Case{1,
-                                                         {{"CkSsh_AuthenticatePw", 1}},
-                                                         {},
-                                                         sdStart + LoginFails(1),
-                                                         {loginFailed},
-                                                         wait,
-                                                         {},
-                                                         {EarlierUsb}};
+            << Case{.button = 1,
+                    .calls = sdStart + Open(1, Address) + QStringList{Run(1, ListSd)} + Close(1),
+                    .log = {"Reading Files from SD"},
+                    .caption = QStringLiteral("Finished "),
+                    .sdItems = sdNames,
+                    .usbItems = {EarlierUsb}};
+        QTest::newRow("SD listing, connect fails")
+            << Case{.button = 1,
+                    .failures = {{"CkSsh_Connect", 1}},
+                    .calls = sdStart + ConnectFails(1, Address),
+                    .log = {connectFailed},
+                    .caption = wait,
+                    .sdItems = {},
+                    .usbItems = {EarlierUsb}};
+        QTest::newRow("SD listing, login fails") << Case{.button = 1,
+                                                         .failures = {{"CkSsh_AuthenticatePw", 1}},
+                                                         .calls = sdStart + LoginFails(1, Address),
+                                                         .log = {loginFailed},
+                                                         .caption = wait,
+                                                         .sdItems = {},
+                                                         .usbItems = {EarlierUsb}};
 
         // SD clear
         QTest::newRow("SD clear, rm silent") << Case{
-            2,    {},   {},          clearStart + Open(1) + QStringList{Run(1, ClearSd)} + Close(1),
-            {""}, done, {EarlierSd}, {EarlierUsb}};
-        QTest::newRow("SD clear, rm output logged and decoded after the kept items")
-            << Case{2,
-                    {},
-                    {{ClearSd, QStringLiteral("rm: odd\nodd*")}},
-                    clearStart + Open(1) + QStringList{Run(1, ClearSd)} + Close(1),
-                    {"rm: odd", "odd*"},
-                    done,
-                    {EarlierSd, "odd"},
-                    {EarlierUsb}};
-        QTest::newRow("SD clear, connect fails") << Case{2,
-                                                         {{"CkSsh_Connect", 1}},
-                                                         {},
-                                                         clearStart + ConnectFails(1),
-                                                         {connectFailed},
-                                                         waitClear,
-                                                         {EarlierSd},
-                                                         {EarlierUsb}};
-        QTest::newRow("SD clear, login fails") << Case{2,
-                                                       {{"CkSsh_AuthenticatePw", 1}},
-                                                       {},
-                                                       clearStart + LoginFails(1),
-                                                       {loginFailed},
-                                                       waitClear,
-                                                       {EarlierSd},
-                                                       {EarlierUsb}};
+            .button = 2,
+            .calls = clearStart + Open(1, Address) + QStringList{Run(1, ClearSd)} + Close(1),
+            .log = {""},
+            .caption = done,
+            .sdItems = {EarlierSd},
+            .usbItems = {EarlierUsb}};
+        QTest::newRow("SD clear, rm output logged and decoded after the kept items") << Case{
+            .button = 2,
+            .outputs = {{ClearSd, QStringLiteral("rm: odd\nodd*")}},
+            .calls = clearStart + Open(1, Address) + QStringList{Run(1, ClearSd)} + Close(1),
+            .log = {"rm: odd", "odd*"},
+            .caption = done,
+            .sdItems = {EarlierSd, "odd"},
+            .usbItems = {EarlierUsb}};
+        QTest::newRow("SD clear, connect fails")
+            << Case{.button = 2,
+                    .failures = {{"CkSsh_Connect", 1}},
+                    .calls = clearStart + ConnectFails(1, Address),
+                    .log = {connectFailed},
+                    .caption = waitClear,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
+        QTest::newRow("SD clear, login fails") << Case{.button = 2,
+                                                       .failures = {{"CkSsh_AuthenticatePw", 1}},
+                                                       .calls = clearStart + LoginFails(1, Address),
+                                                       .log = {loginFailed},
+                                                       .caption = waitClear,
+                                                       .sdItems = {EarlierSd},
+                                                       .usbItems = {EarlierUsb}};
 
         // USB listing: no start caption, no pauses; the list shows the disk once.
-        QTest::newRow("USB listing")
-            << Case{4,    {},          {},      UsbListing(1, {}, 0, false), {"made", "mounted"},
-                    done, {EarlierSd}, usbNames};
-        QTest::newRow("USB listing, connect fails") << Case{4,
-                                                            {{"CkSsh_Connect", 1}},
-                                                            {},
-                                                            ConnectFails(1),
-                                                            {connectFailed},
-                                                            EarlierCaption,
-                                                            {EarlierSd},
-                                                            {EarlierUsb}};
-        QTest::newRow("USB listing, login fails") << Case{4,
-                                                          {{"CkSsh_AuthenticatePw", 1}},
-                                                          {},
-                                                          LoginFails(1),
-                                                          {loginFailed},
-                                                          EarlierCaption,
-                                                          {EarlierSd},
-                                                          {EarlierUsb}};
+        QTest::newRow("USB listing") << Case{.button = 4,
+                                             .calls = UsbListing(1, {}, 0, false),
+                                             .log = {"made", "mounted"},
+                                             .caption = done,
+                                             .sdItems = {EarlierSd},
+                                             .usbItems = usbNames};
+        QTest::newRow("USB listing, connect fails") << Case{.button = 4,
+                                                            .failures = {{"CkSsh_Connect", 1}},
+                                                            .calls = ConnectFails(1, Address),
+                                                            .log = {connectFailed},
+                                                            .caption = EarlierCaption,
+                                                            .sdItems = {EarlierSd},
+                                                            .usbItems = {EarlierUsb}};
+        QTest::newRow("USB listing, login fails") << Case{.button = 4,
+                                                          .failures = {{"CkSsh_AuthenticatePw", 1}},
+                                                          .calls = LoginFails(1, Address),
+                                                          .log = {loginFailed},
+                                                          .caption = EarlierCaption,
+                                                          .sdItems = {EarlierSd},
+                                                          .usbItems = {EarlierUsb}};
         QTest::newRow("USB listing, mkdir fails")
-            << Case{4,           {{"CkSsh__quickCommand", 1}},
-                    {},          Open(1) + QStringList{Run(1, MakeDir), Check(1)} + Report(1),
-                    {runFailed}, EarlierCaption,
-                    {EarlierSd}, {EarlierUsb}};
+            << Case{.button = 4,
+                    .failures = {{"CkSsh__quickCommand", 1}},
+                    .calls = Open(1, Address) + QStringList{Run(1, MakeDir), Check(1)} + Report(1),
+                    .log = {runFailed},
+                    .caption = EarlierCaption,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
 
         // USB copy
         const QStringList copied = QStringList{Run(1, Copy)} + Close(1);
-        QTest::newRow("USB copy") << Case{3,
-                                          {},
-                                          {},
-                                          CopyUpToMountTable() + copied +
-                                              UsbListing(2, waitCopy, 3, true),
-                                          copyLog + QStringList{"made", "mounted"},
-                                          done,
-                                          {EarlierSd},
-                                          usbNames};
+        QTest::newRow("USB copy") << Case{.button = 3,
+                                          .calls = CopyUpToMountTable() + copied +
+                                                   UsbListing(2, waitCopy, 3, true),
+                                          .log = copyLog + QStringList{"made", "mounted"},
+                                          .caption = done,
+                                          .sdItems = {EarlierSd},
+                                          .usbItems = usbNames};
         QTest::newRow("USB copy, connect fails")
-            << Case{3,
-                    {{"CkSsh_Connect", 1}},
-                    {},
-                    QStringList{Messages(waitCopy, 0), Sleep} + ConnectFails(1),
-                    {connectFailed},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .failures = {{"CkSsh_Connect", 1}},
+                    .calls = QStringList{Messages(waitCopy, 0), Sleep} + ConnectFails(1, Address),
+                    .log = {connectFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, login fails")
-            << Case{3,
-                    {{"CkSsh_AuthenticatePw", 1}},
-                    {},
-                    QStringList{Messages(waitCopy, 0), Sleep} + LoginFails(1),
-                    {loginFailed},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .failures = {{"CkSsh_AuthenticatePw", 1}},
+                    .calls = QStringList{Messages(waitCopy, 0), Sleep} + LoginFails(1, Address),
+                    .log = {loginFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, mkdir fails")
-            << Case{3,
-                    {{"CkSsh__quickCommand", 1}},
-                    {},
-                    QStringList{Messages(waitCopy, 0), Sleep} + Open(1) +
-                        QStringList{Run(1, MakeDir), Check(1)} + Report(1),
-                    {runFailed},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .failures = {{"CkSsh__quickCommand", 1}},
+                    .calls = QStringList{Messages(waitCopy, 0), Sleep} + Open(1, Address) +
+                             QStringList{Run(1, MakeDir), Check(1)} + Report(1),
+                    .log = {runFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, disk not mounted: no cp, no listing")
-            << Case{3,
-                    {},
-                    {{Mounts, QStringLiteral("proc /proc proc rw 0 0\n")}},
-                    CopyUpToMountTable() + Close(1),
-                    {"made", "mounted", NotMounted},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .outputs = {{Mounts, QStringLiteral("proc /proc proc rw 0 0\n")}},
+                    .calls = CopyUpToMountTable() + Close(1),
+                    .log = {"made", "mounted", NotMounted},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, mount point only named deeper: not mounted")
-            << Case{3,
-                    {},
-                    {{Mounts, QStringLiteral("/dev/sda1 /mnt/usb/x ext4 rw 0 0\n")}},
-                    CopyUpToMountTable() + Close(1),
-                    {"made", "mounted", NotMounted},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
-        QTest::newRow("USB copy, mount table unreadable") << Case{3,
-                                                                  {{"CkSsh__quickCommand", 3}},
-                                                                  {},
-                                                                  CopyUpToMountTable() + Report(1),
-                                                                  {"made", "mounted", runFailed},
-                                                                  waitCopy,
-                                                                  {EarlierSd},
-                                                                  {EarlierUsb}};
+            << Case{.button = 3,
+                    .outputs = {{Mounts, QStringLiteral("/dev/sda1 /mnt/usb/x ext4 rw 0 0\n")}},
+                    .calls = CopyUpToMountTable() + Close(1),
+                    .log = {"made", "mounted", NotMounted},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
+        QTest::newRow("USB copy, mount table unreadable")
+            << Case{.button = 3,
+                    .failures = {{"CkSsh__quickCommand", 3}},
+                    .calls = CopyUpToMountTable() + Report(1),
+                    .log = {"made", "mounted", runFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, listing session fails to connect")
-            << Case{3,
-                    {{"CkSsh_Connect", 2}},
-                    {},
-                    CopyUpToMountTable() + copied + ConnectFails(2),
-                    copyLog + QStringList{connectFailed},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .failures = {{"CkSsh_Connect", 2}},
+                    .calls = CopyUpToMountTable() + copied + ConnectFails(2, Address),
+                    .log = copyLog + QStringList{connectFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, listing session fails to log in")
-            << Case{3,
-                    {{"CkSsh_AuthenticatePw", 2}},
-                    {},
-                    CopyUpToMountTable() + copied + LoginFails(2),
-                    copyLog + QStringList{loginFailed},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .failures = {{"CkSsh_AuthenticatePw", 2}},
+                    .calls = CopyUpToMountTable() + copied + LoginFails(2, Address),
+                    .log = copyLog + QStringList{loginFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
         QTest::newRow("USB copy, listing's mkdir fails")
-            << Case{3,
-                    {{"CkSsh__quickCommand", 5}},
-                    {},
-                    CopyUpToMountTable() + copied + Open(2) +
-                        QStringList{Run(2, MakeDir), Check(2)} + Report(2),
-                    copyLog + QStringList{runFailed},
-                    waitCopy,
-                    {EarlierSd},
-                    {EarlierUsb}};
+            << Case{.button = 3,
+                    .failures = {{"CkSsh__quickCommand", 5}},
+                    .calls = CopyUpToMountTable() + copied + Open(2, Address) +
+                             QStringList{Run(2, MakeDir), Check(2)} + Report(2),
+                    .log = copyLog + QStringList{runFailed},
+                    .caption = waitCopy,
+                    .sdItems = {EarlierSd},
+                    .usbItems = {EarlierUsb}};
     }
 
     void operation() {
@@ -435,12 +392,12 @@ private slots:
     void queuedClickRunsNested() {
         Case c;
         c.calls = QStringList{Messages(QStringLiteral("Please Wait"), 0)} +
-                  UsbListing(1, {}, 0, false) + QStringList{Sleep} + Open(2) +
+                  UsbListing(1, {}, 0, false) + QStringList{Sleep} + Open(2, Address) +
                   QStringList{Run(2, ListSd)} + Close(2);
         c.log = QStringList{"made", "mounted", "Reading Files from SD"};
         c.caption = QStringLiteral("Finished ");
-        c.list1 = QStringList{"REC0001.MP4", "REC0002.MP4"};
-        c.list2 = QStringList{"REC0001.MP4"};
+        c.sdItems = QStringList{"REC0001.MP4", "REC0002.MP4"};
+        c.usbItems = QStringList{"REC0001.MP4"};
         Script(c);
         Prepare();
         BoxCapture boxes;

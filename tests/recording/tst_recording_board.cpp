@@ -3,6 +3,9 @@
 // The functions share one board and run in order: list, copy, copy silently at length, clear.
 #include "TestSupport.h"
 
+#include "BoardTest.h"
+#include "Lists.h"
+#include "PcFiles.h"
 #include "orvane/Unit1.h"
 
 #include <QDir>
@@ -17,37 +20,19 @@
 #include <chrono>
 #include <thread>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-QString BoardPath(const QString &path) {
-    return qEnvironmentVariable("BOARD_ROOT") + path;
-}
-
 const QString SdFolder = QStringLiteral("/tmp/DCIM/100HSCAM");
 const QString NotMounted =
     QStringLiteral("The USB disk is not mounted at /mnt/usb: nothing was copied.");
 
-QStringList Items(const QListWidget &list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i) {
-        items << list.item(i)->text();
-    }
-    return items;
-}
-
 // The files in a folder, by name (the board's ls sorts the same way).
 QStringList Files(const QString &folder, const QStringList &patterns = {}) {
     return QDir(folder).entryList(patterns, QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-}
-
-QByteArray Read(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteRandom(const QString &path, qint64 size) {
@@ -66,12 +51,12 @@ void WriteRandom(const QString &path, qint64 size) {
 
 // Verifies that the disk holds byte-exact copies of exactly the SD folder's MP4 files.
 void VerifyDiskMirrorsMp4s() {
-    const QString sd = BoardPath(SdFolder);
-    const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
+    const QString sd = Board(SdFolder);
+    const QString usb = UsbDisk();
     const QStringList mp4s = Files(sd, {QStringLiteral("*.MP4")});
     QCOMPARE(Files(usb), mp4s);
     for (const QString &name : mp4s) {
-        QVERIFY2(Read(sd + '/' + name) == Read(usb + '/' + name),
+        QVERIFY2(ReadFile(sd + '/' + name) == ReadFile(usb + '/' + name),
                  qPrintable(name + " differs on the disk"));
     }
 }
@@ -90,18 +75,13 @@ class RecordingBoardTest : public QObject {
                  qPrintable(boxes.shown.empty() ? QString() : boxes.shown.front().text));
     }
 
-    bool HasUsbDisk() const { return !qEnvironmentVariable("BOARD_USB_DIR").isEmpty(); }
+    bool HasUsbDisk() const { return !UsbDisk().isEmpty(); }
 
 private slots:
     void initTestCase() {
-        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),
-                 "run inside the emulated board: emuboard.sh run -- <this test>");
-        // Loaded by path first, the program's loader then finds it already loaded.
-        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());
-        form_ = std::make_unique<orvane::TForm1>();
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        form_->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+        TAVRIN_BOARD_TEST_INIT();
+        form_ = ShownOnBoard<orvane::TForm1>();
+        QVERIFY(form_);
     }
 
     void cleanupTestCase() { form_.reset(); }
@@ -111,7 +91,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QString sd = BoardPath(SdFolder);
+        const QString sd = Board(SdFolder);
         QVERIFY(QDir(sd).mkdir(QStringLiteral("MISC")));
         const QStringList files = Files(sd);
         QCOMPARE(files.filter(QStringLiteral(".MP4")).size(), 3);
@@ -129,7 +109,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QStringList mp4s = Files(BoardPath(SdFolder), {QStringLiteral("*.MP4")});
+        const QStringList mp4s = Files(Board(SdFolder), {QStringLiteral("*.MP4")});
         for (int round = 1; round <= 2; ++round) {
             Click(form_->BitBtn3);
             QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
@@ -150,7 +130,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QString sd = BoardPath(SdFolder);
+        const QString sd = Board(SdFolder);
         WriteRandom(sd + QStringLiteral("/BIG.MP4"), qint64{96} << 20);
         const QString slowPath = sd + QStringLiteral("/SLOW.MP4");
         QVERIFY(mkfifo(qPrintable(slowPath), 0755) == 0);
@@ -188,9 +168,10 @@ private slots:
         QFile::remove(slowPath);
         QVERIFY2(ms > 1000 + 6000, qPrintable(QStringLiteral("the copy took only %1 ms").arg(ms)));
         QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
-        const QString usb = qEnvironmentVariable("BOARD_USB_DIR");
-        QVERIFY2(Read(usb + QStringLiteral("/SLOW.MP4")) == slow, "the slow recording differs");
-        QVERIFY2(Read(usb + QStringLiteral("/BIG.MP4")) == Read(sd + QStringLiteral("/BIG.MP4")),
+        const QString usb = UsbDisk();
+        QVERIFY2(ReadFile(usb + QStringLiteral("/SLOW.MP4")) == slow, "the slow recording differs");
+        QVERIFY2(ReadFile(usb + QStringLiteral("/BIG.MP4")) ==
+                     ReadFile(sd + QStringLiteral("/BIG.MP4")),
                  "the large recording differs");
         QVERIFY(Items(*form_->ListBox2).contains(QStringLiteral("BIG.MP4")));
         QVERIFY(QFile::remove(sd + QStringLiteral("/BIG.MP4")));
@@ -203,7 +184,7 @@ private slots:
         if (!HasUsbDisk()) {
             QSKIP("the board without a USB disk only serves noUsbDisk");
         }
-        const QString sd = BoardPath(SdFolder);
+        const QString sd = Board(SdFolder);
         Click(form_->BitBtn1);
         const QStringList listed = Items(*form_->ListBox1);
         QVERIFY(!listed.isEmpty());
@@ -230,9 +211,9 @@ private slots:
         QCOMPARE(form_->LogLines().constLast(), NotMounted);
         QCOMPARE(form_->Panel2->text(), QStringLiteral("Please Wait  "));
         QCOMPARE(Items(*form_->ListBox2), QStringList{QStringLiteral("earlier")});
-        QVERIFY(QDir(BoardPath(QStringLiteral("/mnt/usb"))).exists());
+        QVERIFY(QDir(Board(QStringLiteral("/mnt/usb"))).exists());
         QCOMPARE(
-            QDir(BoardPath(QStringLiteral("/mnt/usb")))
+            QDir(Board(QStringLiteral("/mnt/usb")))
                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
     }

@@ -1,77 +1,26 @@
-// What the reliability tests share: the board's files and control script, a fault injected
-// from a thread of its own while the window thread is inside a library call, the board's
-// reboot command swapped for a script of the test's, and the process's descriptors and memory.
+// What the reliability tests share besides BoardTest.h: a fault injected from a thread of its
+// own while the window thread is inside a library call, the board's reboot command swapped for a
+// script of the test's, and the process's memory.
 #pragma once
 
-#include "MainForm.h"
+#include "BoardTest.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QString>
 #include <QTest>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <thread>
 
-#include <dlfcn.h>
-
 using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
-
-inline QString Board(const QString &path) {
-    return qEnvironmentVariable("BOARD_ROOT") + path;
-}
-
-inline std::filesystem::path BoardPath(const char *path) {
-    return std::filesystem::path(qEnvironmentVariable("BOARD_ROOT").toStdString() + path);
-}
-
-// Runs the emulated board's control script (stop, cont, kill-sessions, restart).
-inline bool BoardCtl(const char *action) {
-    const std::string command = qEnvironmentVariable("BOARD_CTL").toStdString() + " " + action;
-    return std::system(command.c_str()) == 0;
-}
-
-// Checks that a board test runs inside the board and loads our real library by path; the
-// program's loader then finds it already loaded.
-#define RELIABILITY_BOARD_INIT()                                                                   \
-    do {                                                                                           \
-        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),                                    \
-                 "run inside the emulated board: emuboard.sh run -- <this test>");                 \
-        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());              \
-    } while (false)
-
-// The file descriptors this process holds, sockets among them: a session, a transfer or a PC
-// file left open keeps one.
-// Shows the windows with the emulated board's address in Board IP.
-inline bool ShowOnBoard(std::initializer_list<shell::TMainForm *> forms) {
-    for (shell::TMainForm *form : forms) {
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form))
-            return false;
-        form->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
-    }
-    return true;
-}
-
-inline int OpenDescriptors() {
-    int count = 0;
-    std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        ++count;
-    }
-    return count - 1; // the listing's own
-}
 
 // Runs BOARD_CTL <action> from a thread of its own as soon as `ready` holds (polled every 5 ms),
 // so that the fault lands while the window thread is inside the library. `ready` runs on that

@@ -32,7 +32,7 @@ class AddressTest : public QObject {
 
 private slots:
     void initTestCase() {
-        RELIABILITY_BOARD_INIT();
+        TAVRIN_BOARD_TEST_INIT();
         form_ = std::make_unique<pyrelle::TForm1>();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
@@ -44,7 +44,7 @@ private slots:
         QTest::addColumn<QString>("address");
         // Empty: the board answers and the reboot succeeds. Else what the error text must hold.
         QTest::addColumn<QString>("error");
-        const QString board = qEnvironmentVariable("BOARD_ADDR");
+        const QString board = BoardAddress();
         QTest::newRow("the board") << board << QString();
         QTest::newRow("empty") << QString() << QStringLiteral("empty");
         QTest::newRow("blanks around the address")
@@ -106,7 +106,7 @@ private slots:
     void boardSilentAtConnect() {
         const int descriptors = OpenDescriptors();
         form_->LogClear();
-        form_->BIP->setText(qEnvironmentVariable("BOARD_ADDR"));
+        form_->BIP->setText(BoardAddress());
         QElapsedTimer timer;
         {
             const BoardCtlAtExit cont("cont");

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include "BurnTestSupport.h"
+#include "PcFiles.h"
 #include "ReliabilitySupport.h"
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
@@ -56,10 +57,6 @@ QMap<QString, QByteArray> Snapshot(const QString &folder) {
         files.insert(it.fileName(), ReadFile(path));
     }
     return files;
-}
-
-QString PcFile(const QString &folder, const QString &name) {
-    return folder + QDir::separator() + name;
 }
 
 QString Joined(const QStringList &log) {
@@ -205,19 +202,18 @@ class FaultsTest : public QObject {
             break;
         case Operation::UsbCopy:
             QCOMPARE(orvane_->Panel2->text(), QStringLiteral("Finished !! "));
-            QVERIFY2(QFile::exists(qEnvironmentVariable("BOARD_USB_DIR") + "/REC0001.MP4"),
-                     qPrintable(Joined(log)));
+            QVERIFY2(QFile::exists(UsbDisk() + "/REC0001.MP4"), qPrintable(Joined(log)));
             break;
         }
     }
 
 private slots:
     void initTestCase() {
-        RELIABILITY_BOARD_INIT();
+        TAVRIN_BOARD_TEST_INIT();
         QVERIFY(pc_.isValid());
-        orvane_ = std::make_unique<orvane::TForm1>();
-        pyrelle_ = std::make_unique<pyrelle::TForm1>();
-        QVERIFY(ShowOnBoard({orvane_.get(), pyrelle_.get()}));
+        orvane_ = ShownOnBoard<orvane::TForm1>();
+        pyrelle_ = ShownOnBoard<pyrelle::TForm1>();
+        QVERIFY(orvane_ && pyrelle_);
     }
 
     void cleanupTestCase() {

@@ -87,10 +87,10 @@ class OutputTest : public QObject {
 
 private slots:
     void initTestCase() {
-        RELIABILITY_BOARD_INIT();
-        orvane_ = std::make_unique<orvane::TForm1>();
-        pyrelle_ = std::make_unique<pyrelle::TForm1>();
-        QVERIFY(ShowOnBoard({orvane_.get(), pyrelle_.get()}));
+        TAVRIN_BOARD_TEST_INIT();
+        orvane_ = ShownOnBoard<orvane::TForm1>();
+        pyrelle_ = ShownOnBoard<pyrelle::TForm1>();
+        QVERIFY(orvane_ && pyrelle_);
     }
 
     void cleanupTestCase() {

@@ -2,6 +2,7 @@
 // board's namespaces (emuboard.sh run -- ...), where 192.168.168.201 is the board.
 #include "TestSupport.h"
 
+#include "BoardTest.h"
 #include "pyrelle/Unit1.h"
 
 #include <QFile>
@@ -9,12 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <dlfcn.h>
-
 namespace {
 
 QStringList RebootRequests() {
-    QFile file(qEnvironmentVariable("BOARD_ROOT") + QStringLiteral("/var/log/reboot-requests"));
+    QFile file(Board(QStringLiteral("/var/log/reboot-requests")));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
@@ -27,12 +26,7 @@ class BoardRebootTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),
-                 "run inside the emulated board: emuboard.sh run -- <this test>");
-        // Loaded by path first, the program's loader then finds it already loaded.
-        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());
-    }
+    void initTestCase() { TAVRIN_BOARD_TEST_INIT(); }
 
     void rebootsTheBoard() {
         pyrelle::TForm1 form;

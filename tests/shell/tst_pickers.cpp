@@ -10,51 +10,6 @@
 
 #include <deque>
 
-namespace {
-
-// One answer of the person at the dialog: a folder to accept, or a null text for cancel.
-using Answer = QString;
-
-// While alive, folder dialogs are answered from the queue and their setup is recorded.
-class DialogScript {
-public:
-    explicit DialogScript(std::deque<Answer> answers)
-        : answers_(std::move(answers)), previous_(shell::seams::ExecFolderDialog) {
-        shell::seams::ExecFolderDialog = [this](QFileDialog &dialog) -> std::optional<QString> {
-            seen.push_back(&dialog);
-            titles << dialog.windowTitle();
-            acceptLabels << dialog.labelText(QFileDialog::Accept);
-            foldersOnly = foldersOnly && dialog.fileMode() == QFileDialog::Directory &&
-                          dialog.testOption(QFileDialog::ShowDirsOnly) &&
-                          dialog.acceptMode() == QFileDialog::AcceptOpen;
-            modal = modal && dialog.windowModality() == Qt::ApplicationModal;
-            startFolders << dialog.directory().absolutePath();
-            const Answer answer = answers_.front();
-            answers_.pop_front();
-            if (answer.isNull()) {
-                return std::nullopt;
-            }
-            return answer;
-        };
-    }
-    DialogScript(const DialogScript &) = delete;
-    DialogScript &operator=(const DialogScript &) = delete;
-    ~DialogScript() { shell::seams::ExecFolderDialog = previous_; }
-
-    std::vector<QPointer<QFileDialog>> seen;
-    QStringList titles;
-    QStringList acceptLabels;
-    QStringList startFolders;
-    bool foldersOnly = true;
-    bool modal = true;
-
-private:
-    std::deque<Answer> answers_;
-    std::function<std::optional<QString>(QFileDialog &)> previous_;
-};
-
-} // namespace
-
 class PickersTest : public QObject {
     Q_OBJECT
 
@@ -98,7 +53,7 @@ private slots:
         QFETCH(QStringList, log);
         QFETCH(QString, working);
         const QString root = QDir::toNativeSeparators(dirs_.path());
-        std::deque<Answer> script;
+        std::deque<QString> script;
         for (const QString &answer : answers) {
             script.push_back(
                 answer == QLatin1String("-")
@@ -112,7 +67,7 @@ private slots:
 
         pyrelle::TForm1 form;
         QVERIFY(form.WorkingFolder.isEmpty());
-        DialogScript dialogs(std::move(script));
+        PickerScript dialogs(std::move(script));
         QList<bool> accepted;
         for (const QChar picker : pickers) {
             accepted << (picker == QLatin1Char('S') ? form.SavFolder() : form.OpenFolder());
@@ -144,7 +99,7 @@ private slots:
     void startsInDefaultFolder() {
         pyrelle::TForm1 form;
         form.DefaultFolder = dirs_.path() + QStringLiteral("/second");
-        DialogScript dialogs({QString()});
+        PickerScript dialogs({QString()});
         form.OpenFolder();
         QCOMPARE(dialogs.startFolders, QStringList{form.DefaultFolder});
         QCOMPARE(form.LogLines(), QStringList{"Source Folder : "});

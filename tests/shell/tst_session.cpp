@@ -3,7 +3,8 @@
 #include "TestSupport.h"
 
 #include "BoardSession.h"
-#include "FakeCkFailure.h"
+#include "FakeCalls.h"
+#include "Lists.h"
 #include "orvane/Unit1.h"
 #include "pyrelle/Unit1.h"
 
@@ -16,21 +17,10 @@
 
 namespace {
 
-QStringList ToList(const std::vector<std::string> &calls) {
-    QStringList list;
-    for (const std::string &call : calls) {
-        list << QString::fromStdString(call);
-    }
-    return list;
-}
+using namespace ckcalls;
 
-// The calls of a successful open of session 1 at the default address.
-QStringList OpenCalls(const QString &address = QStringLiteral("192.168.168.201")) {
-    return {"CkSsh_Create()", QStringLiteral("CkSsh_Connect(1,\"%1\",22)").arg(address),
-            "CkSsh_putIdleTimeoutMs(1,5000)", "CkSsh_AuthenticatePw(1,\"root\",\"\")"};
-}
-
-const QStringList CloseCalls = {"CkSsh_Disconnect(1)", "CkSsh_Dispose(1)"};
+// The window's default address.
+const QString Address = QStringLiteral("192.168.168.201");
 
 } // namespace
 
@@ -40,12 +30,6 @@ class SessionTest : public QObject {
     std::unique_ptr<FakeCk> fake_;
 
     void Script(const Failure &failure) { ScriptFailure(*fake_, failure); }
-
-    void VerifyNothingLeft() {
-        QVERIFY2(fake_->LiveSessions() == 0, "no session is left alive");
-        QVERIFY2(fake_->LiveTransfers() == 0, "no transfer object is left alive");
-        QVERIFY2(fake_->Misuse() == 0, "no call used a disposed or unknown handle");
-    }
 
     // Milliseconds between the calls named, by their place in the record.
     double Gap(int from, int to) const { return fake_->CallTimeMs(to) - fake_->CallTimeMs(from); }
@@ -60,47 +44,37 @@ private slots:
         QTest::addColumn<Failure>("failure");
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<QStringList>("log"); // after the entry that was there before
-        const QStringList reboot = {"CkSsh__quickCommand(1,\"/sbin/reboot  \",\"ansi\")",
-                                    "CkSsh_getLastMethodSuccess(1)"};
-        const QString board = QStringLiteral("192.168.168.201");
+        const QStringList reboot = {Run(1, QStringLiteral("/sbin/reboot  ")), Check(1)};
         QTest::newRow("Pyrelle success")
-            << "Pyrelle" << board << "" << Failure{} << OpenCalls() + reboot + CloseCalls
+            << "Pyrelle" << Address << "" << Failure{} << Open(1, Address) + reboot + Close(1)
             << QStringList{"", "Tavrin Reboot OK."};
         QTest::newRow("Orvane success")
-            << "Orvane" << board << "" << Failure{} << OpenCalls() + reboot + CloseCalls
+            << "Orvane" << Address << "" << Failure{} << Open(1, Address) + reboot + Close(1)
             << QStringList{"", "Tavrin Reboot OK."};
         QTest::newRow("output logged as one entry")
-            << "Pyrelle" << board << "The system is going down NOW!" << Failure{}
-            << OpenCalls() + reboot + CloseCalls
+            << "Pyrelle" << Address << "The system is going down NOW!" << Failure{}
+            << Open(1, Address) + reboot + Close(1)
             << QStringList{"The system is going down NOW!", "Tavrin Reboot OK."};
         QTest::newRow("address with blanks passed unchanged")
             << "Pyrelle"
             << " 10.0.0.7 "
-            << "" << Failure{} << OpenCalls(QStringLiteral(" 10.0.0.7 ")) + reboot + CloseCalls
+            << "" << Failure{} << Open(1, QStringLiteral(" 10.0.0.7 ")) + reboot + Close(1)
             << QStringList{"", "Tavrin Reboot OK."};
         QTest::newRow("connect fails")
-            << "Pyrelle" << board << "" << Failure{"CkSsh_Connect", 1, "Connection refused"}
-            << QStringList{"CkSsh_Create()", "CkSsh_Connect(1,\"192.168.168.201\",22)",
-                           "CkSsh__lastErrorText(1)"} +
-                   CloseCalls
-            << QStringList{"Connection refused"};
+            << "Pyrelle" << Address << "" << Failure{"CkSsh_Connect", 1, "Connection refused"}
+            << ConnectFails(1, Address) << QStringList{"Connection refused"};
         QTest::newRow("empty address fails to connect")
             << "Pyrelle"
             << ""
-            << "" << Failure{"CkSsh_Connect", 1, "No host given"}
-            << QStringList{"CkSsh_Create()", "CkSsh_Connect(1,\"\",22)",
-                           "CkSsh__lastErrorText(1)"} +
-                   CloseCalls
+            << "" << Failure{"CkSsh_Connect", 1, "No host given"} << ConnectFails(1, QString())
             << QStringList{"No host given"};
         QTest::newRow("login fails")
-            << "Orvane" << board << ""
+            << "Orvane" << Address << ""
             << Failure{"CkSsh_AuthenticatePw", 1, "Login refused\nfor root"}
-            << OpenCalls() + QStringList{"CkSsh__lastErrorText(1)"} + CloseCalls
-            << QStringList{"Login refused", "for root"};
+            << LoginFails(1, Address) << QStringList{"Login refused", "for root"};
         QTest::newRow("command fails")
-            << "Pyrelle" << board << "" << Failure{"CkSsh__quickCommand", 1, "Connection lost"}
-            << OpenCalls() + reboot + QStringList{"CkSsh__lastErrorText(1)"} + CloseCalls
-            << QStringList{"Connection lost"};
+            << "Pyrelle" << Address << "" << Failure{"CkSsh__quickCommand", 1, "Connection lost"}
+            << Open(1, Address) + reboot + Report(1) << QStringList{"Connection lost"};
     }
 
     void reboot() {
@@ -111,7 +85,7 @@ private slots:
         QFETCH(QStringList, calls);
         QFETCH(QStringList, log);
         Script(failure);
-        fake_->SetOutput(u"/sbin/reboot  ", reinterpret_cast<const char16_t *>(output.utf16()));
+        ScriptOutput(*fake_, QStringLiteral("/sbin/reboot  "), output);
 
         std::unique_ptr<shell::TMainForm> form;
         if (program == QLatin1String("Orvane")) {
@@ -137,9 +111,8 @@ private slots:
         QCOMPARE(form->LogLines(), QStringList{"earlier entry"} + log);
         QCOMPARE(form->Panel2->text(), QStringLiteral("earlier status"));
         QVERIFY2(boxes.shown.empty(), "library failures are logged, never boxed");
-        VerifyNothingLeft();
-        const int disconnect =
-            static_cast<int>(calls.indexOf(QStringLiteral("CkSsh_Disconnect(1)")));
+        VerifyNothingLeft(*fake_);
+        const int disconnect = static_cast<int>(calls.indexOf(Close(1).front()));
         const double wait = Gap(disconnect - 1, disconnect);
         if (failure.entry.isEmpty()) {
             QVERIFY2(wait >= 199,
@@ -155,53 +128,45 @@ private slots:
         QTest::addColumn<Failure>("failure");
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<QStringList>("log");
-        const QStringList attach = {"CkScp_Create()", "CkScp_UseSsh(2,1)"};
-        const QStringList closeBoth = CloseCalls + QStringList{"CkScp_Dispose(2)"};
-        const QStringList upload = {"CkScp_UploadFile(2,\"C:\\\\pc\\\\uImage\",\"/tmp/uImage\")"};
-        const QStringList download = {
-            "CkScp_DownloadFile(2,\"/app/rtspserver.dat\",\"C:\\\\pc\\\\rtspserver.dat\")"};
+        const QStringList open = Open(1, Address);
+        const QStringList attach = Attach(2, 1);
+        const QStringList closeBoth = Close(1, 2);
+        const QStringList upload = {Upload(2, "C:\\pc\\uImage", "/tmp/uImage")};
+        const QStringList download = {Download(2, "/app/rtspserver.dat", "C:\\pc\\rtspserver.dat")};
+        const QStringList scpError = {ScpError(2)};
+        const QString ls = Run(1, QStringLiteral("ls"));
         QTest::newRow("transfer run")
             << QStringList{"open", "attach", "upload", "download"} << Failure{}
-            << OpenCalls() + attach + upload + download + closeBoth << QStringList{};
+            << open + attach + upload + download + closeBoth << QStringList{};
         QTest::newRow("attach transfer fails")
             << QStringList{"open", "attach", "upload"}
-            << Failure{"CkScp_UseSsh", 1, "Not logged in"}
-            << OpenCalls() + attach + QStringList{"CkScp__lastErrorText(2)"} + closeBoth
+            << Failure{"CkScp_UseSsh", 1, "Not logged in"} << open + attach + scpError + closeBoth
             << QStringList{"Not logged in"};
         QTest::newRow("upload fails")
             << QStringList{"open", "attach", "upload", "download"}
             << Failure{"CkScp_UploadFile", 1, "scp: /tmp/uImage: No space left on device"}
-            << OpenCalls() + attach + upload + QStringList{"CkScp__lastErrorText(2)"} + closeBoth
+            << open + attach + upload + scpError + closeBoth
             << QStringList{"scp: /tmp/uImage: No space left on device"};
         QTest::newRow("download fails")
             << QStringList{"open", "attach", "download"}
             << Failure{"CkScp_DownloadFile", 1,
                        "scp: /app/rtspserver.dat: No such file or directory"}
-            << OpenCalls() + attach + download + QStringList{"CkScp__lastErrorText(2)"} + closeBoth
+            << open + attach + download + scpError + closeBoth
             << QStringList{"scp: /app/rtspserver.dat: No such file or directory"};
         QTest::newRow("second command's check fails")
             << QStringList{"open", "run", "check", "run", "check", "run"}
             << Failure{"CkSsh__quickCommand", 2, "Channel closed"}
-            << OpenCalls() +
-                   QStringList{"CkSsh__quickCommand(1,\"ls\",\"ansi\")",
-                               "CkSsh_getLastMethodSuccess(1)",
-                               "CkSsh__quickCommand(1,\"ls\",\"ansi\")",
-                               "CkSsh_getLastMethodSuccess(1)", "CkSsh__lastErrorText(1)"} +
-                   CloseCalls
+            << open + QStringList{ls, Check(1), ls, Check(1)} + Report(1)
             << QStringList{"Channel closed"};
         QTest::newRow("unchecked run goes on")
             << QStringList{"open", "run", "run"} << Failure{"CkSsh__quickCommand", 1, "unused"}
-            << OpenCalls() +
-                   QStringList{"CkSsh__quickCommand(1,\"ls\",\"ansi\")",
-                               "CkSsh__quickCommand(1,\"ls\",\"ansi\")"} +
-                   CloseCalls
-            << QStringList{};
+            << open + QStringList{ls, ls} + Close(1) << QStringList{};
         QTest::newRow("loader error after attach closes both")
             << QStringList{"open", "attach", "raise", "upload"} << Failure{}
-            << OpenCalls() + attach + closeBoth << QStringList{};
+            << open + attach + closeBoth << QStringList{};
         QTest::newRow("loader error before open closes the session")
-            << QStringList{"raise", "open"} << Failure{}
-            << QStringList{"CkSsh_Create()"} + CloseCalls << QStringList{};
+            << QStringList{"raise", "open"} << Failure{} << QStringList{open.front()} + Close(1)
+            << QStringList{};
     }
 
     void procedure() {
@@ -245,7 +210,7 @@ private slots:
         QCOMPARE(raised, steps.contains(QStringLiteral("raise")));
         QCOMPARE(ToList(fake_->Calls()), calls);
         QCOMPARE(logged.join(QLatin1Char('\n')), log.join(QLatin1Char('\n')));
-        VerifyNothingLeft();
+        VerifyNothingLeft(*fake_);
     }
 
     // A null command output counts as empty text; returned texts are copies.

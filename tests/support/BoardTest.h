@@ -1,0 +1,76 @@
+// What the tests on the emulated board share. They run inside the board's namespaces
+// (emuboard.sh run -- <test>), which name the board's root folder as the host sees it
+// (BOARD_ROOT), its address (BOARD_ADDR), its USB disk (BOARD_USB_DIR) and its control script
+// (BOARD_CTL); and they reach the board through our real library, REAL_CK_PATH (set by
+// board_test_support in CMake).
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <dlfcn.h>
+
+// The board's address, as Board IP takes it.
+inline QString BoardAddress() {
+    return qEnvironmentVariable("BOARD_ADDR");
+}
+
+// A path on the board, as the host sees it.
+inline QString Board(const QString &path) {
+    return qEnvironmentVariable("BOARD_ROOT") + path;
+}
+
+inline std::filesystem::path BoardPath(const char *path) {
+    return std::filesystem::path(qEnvironmentVariable("BOARD_ROOT").toStdString() + path);
+}
+
+// The folder of the USB disk plugged into the board, as the host sees it; empty when the board
+// has none (emuboard.sh run --no-usb).
+inline QString UsbDisk() {
+    return qEnvironmentVariable("BOARD_USB_DIR");
+}
+
+// Runs the emulated board's control script (stop, cont, kill-sessions, restart).
+inline bool BoardCtl(const char *action) {
+    const std::string command = qEnvironmentVariable("BOARD_CTL").toStdString() + " " + action;
+    return std::system(command.c_str()) == 0;
+}
+
+// Checks that a board test runs inside the board and loads our real library by path; the
+// program's loader then finds it already loaded.
+#define TAVRIN_BOARD_TEST_INIT()                                                                   \
+    do {                                                                                           \
+        QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),                                    \
+                 "run inside the emulated board: emuboard.sh run -- <this test>");                 \
+        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());              \
+    } while (false)
+
+// A program's window, shown, with the emulated board's address in Board IP; null when it could
+// not be shown.
+template <class Form> std::unique_ptr<Form> ShownOnBoard() {
+    auto form = std::make_unique<Form>();
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) {
+        return nullptr;
+    }
+    form->BIP->setText(BoardAddress());
+    return form;
+}
+
+// The file descriptors this process holds, sockets among them: a session, a transfer or a PC
+// file left open keeps one.
+inline int OpenDescriptors() {
+    int count = 0;
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        ++count;
+    }
+    return count - 1; // the listing's own
+}
