@@ -33,6 +33,15 @@ constexpr int SettleMs = 1000;
 
 using shell::ToQString;
 
+// The start of the operations that pause: a cleared log and the start caption, shown before the
+// board is contacted.
+void Begin(shell::TMainForm &form, const QString &caption) {
+    form.LogClear();
+    form.SetStatus(caption);
+    shell::seams::ProcessMessages();
+    shell::seams::Sleep(SettleMs);
+}
+
 // The USB listing, on its own session. The listing that ends a USB copy keeps the copy's log
 // and lets the window breathe between its commands; the button's listing does neither.
 void ListUsbDisk(shell::TMainForm &form, QListWidget &usbList, bool endsCopy) {
@@ -77,11 +86,8 @@ void DecodeNames(QListWidget &list, const char16_t *output) {
 }
 
 void ShowSdFiles(shell::TMainForm &form, QListWidget &sdList) {
-    form.LogClear();
     sdList.clear();
-    form.SetStatus(QStringLiteral("Please Wait"));
-    shell::seams::ProcessMessages();
-    shell::seams::Sleep(SettleMs);
+    Begin(form, QStringLiteral("Please Wait"));
     board::Session session(form.LogSink());
     if (!session.Open(form.BoardAddress())) {
         return;
@@ -94,10 +100,7 @@ void ShowSdFiles(shell::TMainForm &form, QListWidget &sdList) {
 }
 
 void ClearSdCard(shell::TMainForm &form, QListWidget &sdList) {
-    form.LogClear();
-    form.SetStatus(QStringLiteral("Please wait "));
-    shell::seams::ProcessMessages();
-    shell::seams::Sleep(SettleMs);
+    Begin(form, QStringLiteral("Please wait "));
     board::Session session(form.LogSink());
     if (!session.Open(form.BoardAddress())) {
         return;
@@ -110,10 +113,7 @@ void ClearSdCard(shell::TMainForm &form, QListWidget &sdList) {
 }
 
 void CopyToUsbDisk(shell::TMainForm &form, QListWidget &usbList) {
-    form.LogClear();
-    form.SetStatus(QStringLiteral("Please Wait  "));
-    shell::seams::ProcessMessages();
-    shell::seams::Sleep(SettleMs);
+    Begin(form, QStringLiteral("Please Wait  "));
     {
         board::Session session(form.LogSink());
         if (!session.Open(form.BoardAddress())) {
