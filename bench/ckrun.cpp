@@ -6,22 +6,15 @@
 // connect to close goes to stderr as "elapsed_ms N".
 #define CKAPI_DECLARE_EXPORTS
 #include "ckabi.h"
+#include "cmdline.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 namespace {
-// Arguments and texts as UTF-8; the standard library converts.
-std::u16string widen(const char *s) {
-    return std::filesystem::path(s).u16string();
-}
-
-std::string narrow(const char16_t *t) {
-    return t ? std::filesystem::path(std::u16string(t)).string() : std::string();
-}
+using cmdline::printable;
 
 int usage() {
     std::fprintf(stderr, "usage: ckrun [-p port] [-u login] [-w password] [-i idle-ms] HOST "
@@ -31,18 +24,22 @@ int usage() {
 } // namespace
 
 int main(int argc, char **argv) {
+    // Texts that reach the library come from here; argv only for options and step names.
+    const std::vector<std::u16string> args = cmdline::arguments(argc, argv);
+    if (args.empty())
+        return usage();
     int port = 22;
     int idle = 5000;
-    const char *login = "root";
-    const char *password = "";
+    std::u16string login = u"root";
+    std::u16string password;
     int i = 1;
     for (; i + 1 < argc && argv[i][0] == '-'; i += 2) {
         if (!std::strcmp(argv[i], "-p"))
             port = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "-u"))
-            login = argv[i + 1];
+            login = args[i + 1];
         else if (!std::strcmp(argv[i], "-w"))
-            password = argv[i + 1];
+            password = args[i + 1];
         else if (!std::strcmp(argv[i], "-i"))
             idle = std::atoi(argv[i + 1]);
         else
@@ -53,40 +50,39 @@ int main(int argc, char **argv) {
     const auto start = std::chrono::steady_clock::now();
     const ckabi::Handle ssh = CkSsh_Create();
     int rc = 0;
-    if (!CkSsh_Connect(ssh, widen(argv[i++]).c_str(), port)) {
-        std::printf("connect failed:\n%s\n", narrow(CkSsh__lastErrorText(ssh)).c_str());
+    if (!CkSsh_Connect(ssh, args[i++].c_str(), port)) {
+        std::printf("connect failed:\n%s\n", printable(CkSsh__lastErrorText(ssh)).c_str());
         rc = 1;
     } else {
         CkSsh_putIdleTimeoutMs(ssh, idle);
-        if (!CkSsh_AuthenticatePw(ssh, widen(login).c_str(), widen(password).c_str())) {
-            std::printf("login failed:\n%s\n", narrow(CkSsh__lastErrorText(ssh)).c_str());
+        if (!CkSsh_AuthenticatePw(ssh, login.c_str(), password.c_str())) {
+            std::printf("login failed:\n%s\n", printable(CkSsh__lastErrorText(ssh)).c_str());
             rc = 1;
         }
     }
     const ckabi::Handle scp = CkScp_Create();
     if (rc == 0 && !CkScp_UseSsh(scp, ssh)) {
-        std::printf("UseSsh failed:\n%s\n", narrow(CkScp__lastErrorText(scp)).c_str());
+        std::printf("UseSsh failed:\n%s\n", printable(CkScp__lastErrorText(scp)).c_str());
         rc = 1;
     }
     while (rc == 0 && i < argc) {
         const std::string step = argv[i++];
         if (step == "cmd" && i < argc) {
-            const std::string out =
-                narrow(CkSsh__quickCommand(ssh, widen(argv[i++]).c_str(), u"ansi"));
+            const std::string out = printable(CkSsh__quickCommand(ssh, args[i++].c_str(), u"ansi"));
             if (!CkSsh_getLastMethodSuccess(ssh)) {
-                std::printf("cmd failed:\n%s\n", narrow(CkSsh__lastErrorText(ssh)).c_str());
+                std::printf("cmd failed:\n%s\n", printable(CkSsh__lastErrorText(ssh)).c_str());
                 rc = 1;
             } else {
                 std::fwrite(out.data(), 1, out.size(), stdout);
             }
         } else if ((step == "put" || step == "get") && i + 1 < argc) {
-            const std::u16string a = widen(argv[i]), b = widen(argv[i + 1]);
+            const std::u16string &a = args[i], &b = args[i + 1];
             i += 2;
             const bool ok = step == "put" ? CkScp_UploadFile(scp, a.c_str(), b.c_str())
                                           : CkScp_DownloadFile(scp, a.c_str(), b.c_str());
             if (!ok) {
                 std::printf("%s failed:\n%s\n", step.c_str(),
-                            narrow(CkScp__lastErrorText(scp)).c_str());
+                            printable(CkScp__lastErrorText(scp)).c_str());
                 rc = 1;
             }
         } else {

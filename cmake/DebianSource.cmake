@@ -1,8 +1,9 @@
 # Libraries built from Debian's source packages. scripts/fetch-source.sh unpacks a package into
-# ${TAVRIN_CACHE}/src; here it is configured, built and installed with its own CMake build
-# into ${TAVRIN_CACHE}/build/<name>-<version>-<recipe>, outside the source tree. The recipe
-# key covers the options, the compiler and this file, so a warm configure reuses the result
-# and a changed recipe builds anew. Nothing falls back to a copy the system may have.
+# ${TAVRIN_CACHE}/src; here it is configured, built and installed with its own build (CMake's,
+# or the commands a non-CMake package needs) into ${TAVRIN_CACHE}/build/<name>-<version>-<recipe>,
+# outside the source tree. The recipe key covers the options or commands, the compiler, the
+# toolchain file and this file, so a warm configure reuses the result and a changed recipe
+# builds anew. Nothing falls back to a copy the system may have.
 include_guard(GLOBAL)
 
 set(TAVRIN_CACHE "$ENV{TAVRIN_CACHE}" CACHE PATH "Folder for dependencies built from Debian's source packages")
@@ -33,16 +34,34 @@ function(tavrin_debian_source out_dir out_version package upstream)
     set(${out_version} "${version}" PARENT_SCOPE)
 endfunction()
 
-# Configures, builds and installs the CMake project in <source> once per recipe; sets
-# <out_prefix> to its install folder, <out_build> to its build folder and <out_source> to the
-# source it was built from.
+# Configures, builds and installs the package in <source> once per recipe; sets <out_prefix>
+# to its install folder, <out_build> to its build folder and <out_source> to the source it was
+# built from.
 #   tavrin_build_source(<out_prefix> <out_build> <out_source> NAME <name> VERSION <v>
-#                       SOURCE <dir> [OVERLAY <dir>] ARGS <cmake arguments>...)
+#                       SOURCE <dir> [OVERLAY <dir>]
+#                       { ARGS <cmake arguments>...
+#                       | CONFIGURE <command>... BUILD <command>... INSTALL <command>... })
+# A CMake project takes ARGS. Any other package gives its three commands, which run in the
+# build folder; <SOURCE_DIR>, <BINARY_DIR> and <INSTALL_DIR> in them stand for the folders.
 # OVERLAY holds files of ours that take the place of the source's files of the same path; the
 # build then works on a copy of the source, where each replaced file stays beside its
 # replacement as <stem>_upstream<ext>.
 function(tavrin_build_source out_prefix out_build out_source)
-    cmake_parse_arguments(PARSE_ARGV 3 arg "" "NAME;VERSION;SOURCE;OVERLAY" "ARGS")
+    cmake_parse_arguments(PARSE_ARGV 3 arg "" "NAME;VERSION;SOURCE;OVERLAY"
+                          "ARGS;CONFIGURE;BUILD;INSTALL")
+    if(arg_CONFIGURE OR arg_BUILD OR arg_INSTALL)
+        if(arg_ARGS OR NOT arg_CONFIGURE OR NOT arg_BUILD OR NOT arg_INSTALL)
+            message(FATAL_ERROR "${arg_NAME}: give either ARGS, or CONFIGURE, BUILD and INSTALL")
+        endif()
+    else()
+        set(arg_CONFIGURE ${CMAKE_COMMAND} -S <SOURCE_DIR> -B <BINARY_DIR> -G Ninja
+            -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR> -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} ${arg_ARGS})
+        if(CMAKE_TOOLCHAIN_FILE)
+            list(APPEND arg_CONFIGURE -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE})
+        endif()
+        set(arg_BUILD ${CMAKE_COMMAND} --build <BINARY_DIR>)
+        set(arg_INSTALL ${CMAKE_COMMAND} --install <BINARY_DIR>)
+    endif()
     file(SHA256 "${CMAKE_CURRENT_FUNCTION_LIST_FILE}" recipe_file)
     set(overlay_files "")
     set(overlay_hashes "")
@@ -55,8 +74,8 @@ function(tavrin_build_source out_prefix out_build out_source)
         endforeach()
     endif()
     set(compiler "${CMAKE_C_COMPILER_ID}-${CMAKE_C_COMPILER_VERSION}")
-    string(SHA256 recipe
-        "${arg_ARGS}|${overlay_hashes}|${compiler}|${CMAKE_TOOLCHAIN_FILE}|${recipe_file}")
+    string(SHA256 recipe "${arg_CONFIGURE}|${arg_BUILD}|${arg_INSTALL}|${overlay_hashes}|\
+${compiler}|${CMAKE_TOOLCHAIN_FILE}|${recipe_file}")
     string(SUBSTRING "${recipe}" 0 12 recipe)
     set(root "${TAVRIN_CACHE}/build/${arg_NAME}-${arg_VERSION}-${recipe}")
     file(MAKE_DIRECTORY "${TAVRIN_CACHE}/build")
@@ -81,24 +100,19 @@ function(tavrin_build_source out_prefix out_build out_source)
             endforeach()
         endif()
         set(log "${root}.log")
-        foreach(step configure build install)
-            if(step STREQUAL configure)
-                set(cmd ${CMAKE_COMMAND} -S "${source}" -B "${root}/build"
-                    -G Ninja -DCMAKE_INSTALL_PREFIX=${root}/install
-                    -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} ${arg_ARGS})
-                if(CMAKE_TOOLCHAIN_FILE)
-                    list(APPEND cmd -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE})
-                endif()
-            elseif(step STREQUAL build)
-                set(cmd ${CMAKE_COMMAND} --build "${root}/build")
-            else()
-                set(cmd ${CMAKE_COMMAND} --install "${root}/build")
-            endif()
-            execute_process(COMMAND ${cmd} RESULT_VARIABLE rc OUTPUT_FILE "${log}.${step}"
-                            ERROR_FILE "${log}.${step}")
+        file(MAKE_DIRECTORY "${root}/build")
+        foreach(step CONFIGURE BUILD INSTALL)
+            string(TOLOWER ${step} name)
+            set(cmd ${arg_${step}})
+            list(TRANSFORM cmd REPLACE "<SOURCE_DIR>" "${source}")
+            list(TRANSFORM cmd REPLACE "<BINARY_DIR>" "${root}/build")
+            list(TRANSFORM cmd REPLACE "<INSTALL_DIR>" "${root}/install")
+            execute_process(COMMAND ${cmd} WORKING_DIRECTORY "${root}/build"
+                            RESULT_VARIABLE rc OUTPUT_FILE "${log}.${name}"
+                            ERROR_FILE "${log}.${name}")
             if(NOT rc EQUAL 0)
-                message(FATAL_ERROR "${arg_NAME} ${arg_VERSION}: the ${step} step failed; "
-                                    "see ${log}.${step}")
+                message(FATAL_ERROR "${arg_NAME} ${arg_VERSION}: the ${name} step failed; "
+                                    "see ${log}.${name}")
             endif()
         endforeach()
         file(TOUCH "${root}/.complete")

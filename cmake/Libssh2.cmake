@@ -10,6 +10,15 @@ include_guard(GLOBAL)
 include(DebianSource)
 
 set(TAVRIN_LIBSSH2_UPSTREAM 1.11.1)
+if(CMAKE_CROSSCOMPILING)
+    # The target has no OpenSSL of its own: the one built from Debian's source, linked static.
+    include(CrossOpenSSL)
+    set(OPENSSL_ROOT_DIR "${TAVRIN_OPENSSL_PREFIX}")
+    set(OPENSSL_USE_STATIC_LIBS ON)
+    list(PREPEND CMAKE_FIND_ROOT_PATH "${TAVRIN_OPENSSL_PREFIX}")
+    # The toolchain file adds its own root to this one.
+    set(libssh2_cross_args "-DCMAKE_FIND_ROOT_PATH=${TAVRIN_OPENSSL_PREFIX}")
+endif()
 find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
 
 tavrin_debian_source(libssh2_source libssh2_version libssh2 ${TAVRIN_LIBSSH2_UPSTREAM})
@@ -21,7 +30,7 @@ tavrin_build_source(libssh2_prefix libssh2_build libssh2_built_source
          -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DCRYPTO_BACKEND=OpenSSL
          -DENABLE_ZLIB_COMPRESSION=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF
          -DLIBSSH2_NO_DEPRECATED=OFF -DCMAKE_INSTALL_LIBDIR=lib
-         "-DOPENSSL_ROOT_DIR=${OPENSSL_ROOT_DIR}")
+         "-DOPENSSL_ROOT_DIR=${OPENSSL_ROOT_DIR}" ${libssh2_cross_args})
 message(STATUS "libssh2 ${libssh2_version} from Debian's source: ${libssh2_prefix}")
 
 add_library(tavrin::libssh2 STATIC IMPORTED GLOBAL)

@@ -7,8 +7,9 @@ set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
 
-# Libraries and headers only from the target's own tree; build tools from the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+# Libraries and headers only from the target's own tree, and from the roots a caller gives in
+# CMAKE_FIND_ROOT_PATH (dependencies built for the target); build tools from the host.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

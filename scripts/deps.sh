@@ -31,3 +31,5 @@ fi
 python3 "$(dirname "$0")/debian-sources.py" /etc/apt/sources.list.d/tavrin-src.sources
 apt-get update
 "$(dirname "$0")/fetch-source.sh" libssh2 1.11.1
+# This release's OpenSSL, for the Windows build of the library (cmake/CrossOpenSSL.cmake).
+"$(dirname "$0")/fetch-source.sh" openssl 3.0.20

@@ -1,0 +1,108 @@
+#!/bin/bash
+# Our library for 64-bit Windows, proven under Wine against the emulated board:
+#   sshlib-under-wine.sh BUILD_DIR WINEPREFIX EMUBOARD
+# Cross-builds ChilkatDelphi32.dll, ckrun.exe and ckmethods.exe with the preset
+# windows-mingw-x64 (OpenSSL and libssh2 from Debian's source packages) into BUILD_DIR, checks
+# that they need only Windows' own DLLs, then runs them under Wine inside the board, headless,
+# in a Wine prefix of the caller's choosing: a command's output, an upload and a download
+# byte-exact through Windows paths with "\" into a folder named outside the ANSI code page,
+# and chacha20-poly1305 negotiated. A missing tool fails with its package's name.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../emuboard/report.sh"
+
+# Headless and quiet; no prompt to install Mono or Gecko. Wine reads our arguments as UTF-8.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winebrowser.exe=d" LC_ALL=C.UTF-8
+unset DISPLAY WAYLAND_DISPLAY
+# Each Wine run ends in time, so a hung one fails here rather than at ctest's time-out.
+run_wine() { timeout "$1" wine "${@:2}" </dev/null; }
+
+if [ "${1:-}" = --inside ]; then
+    build=$2
+    trap 'wineserver -k >/dev/null 2>&1' EXIT
+    run_wine 300 wineboot --init >"$build/wine-start.log" 2>&1 || {
+        echo "Wine cannot start in $WINEPREFIX:" >&2
+        cat "$build/wine-start.log" >&2
+        exit 1
+    }
+    files="$build/files/Überträge Прошивка"
+    rm -rf "$files" && mkdir -p "$files"
+    # Sizes that end inside a transfer block.
+    head -c 4194427 /dev/urandom >"$files/up.bin"
+    head -c 3000017 /dev/urandom >"$BOARD_ROOT/tmp/down.bin"
+    windows="Z:${files//\//\\}"
+    cd "$build/bin" || exit 1
+
+    out=$(run_wine 120 ckmethods.exe "$BOARD_HOST" 2>&1)
+    if [[ $out == *" cipher=chacha20-poly1305@openssh.com "* ]]; then
+        pass "the board's server and the library agree on chacha20-poly1305"
+    else
+        fail "the board's server and the library agree on chacha20-poly1305" "ckmethods: $out"
+    fi
+
+    out=$(run_wine 120 ckrun.exe "$BOARD_HOST" cmd 'echo "hello from $(hostname)"' \
+        put "$windows\\up.bin" /tmp/up.bin get /tmp/down.bin "$windows\\down.bin" 2>&1)
+    rc=$?
+    if [ $rc = 0 ] && [[ $out == *"hello from board"* ]]; then
+        pass "connect, log in, run a command and read its output"
+    else
+        fail "connect, log in, run a command and read its output" "ckrun ($rc): $out"
+    fi
+    if cmp -s "$files/up.bin" "$BOARD_ROOT/tmp/up.bin"; then
+        pass "upload from $windows\\up.bin, byte-exact"
+    else
+        fail "upload from $windows\\up.bin, byte-exact" "ckrun ($rc): $out"
+    fi
+    if cmp -s "$BOARD_ROOT/tmp/down.bin" "$files/down.bin"; then
+        pass "download to $windows\\down.bin, byte-exact"
+    else
+        fail "download to $windows\\down.bin, byte-exact" "ckrun ($rc): $out"
+    fi
+    exit $FAILED
+fi
+
+[ $# = 3 ] || {
+    echo "usage: $0 BUILD_DIR WINEPREFIX EMUBOARD" >&2
+    exit 2
+}
+build=$(mkdir -p "$1" && cd "$1" && pwd)
+WINEPREFIX=$(mkdir -p "$2" && cd "$2" && pwd)
+export WINEPREFIX
+emuboard=$3
+repo=$(cd "$here/../.." && pwd)
+
+missing() {
+    echo "windows.sshlib: $1 is missing; install $2 (see scripts/deps.sh)" >&2
+    exit 1
+}
+command -v cmake >/dev/null || missing cmake cmake
+command -v ninja >/dev/null || missing ninja ninja-build
+command -v make >/dev/null || missing make make
+command -v perl >/dev/null || missing perl perl
+command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
+    missing x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+command -v x86_64-w64-mingw32-objdump >/dev/null ||
+    missing x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64
+command -v wine >/dev/null && command -v wineserver >/dev/null || missing wine "wine and wine64"
+[ -x /usr/lib/wine/wine64 ] || missing "Wine's 64-bit loader" wine64
+
+cmake --preset windows-mingw-x64 -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
+    cat "$build/configure.log" >&2
+    exit 1
+}
+cmake --build "$build" -j2 || exit 1
+
+# Windows' own DLLs only: MinGW's runtime, OpenSSL and libssh2 are inside.
+for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
+    others=$(x86_64-w64-mingw32-objdump -p "$build/bin/$file" | awk '/DLL Name:/ { print $3 }' |
+        grep -Eiv '^(kernel32|msvcrt|advapi32|crypt32|bcrypt|user32|gdi32|ws2_32|shell32)\.dll$' |
+        grep -v '^ChilkatDelphi32\.dll$')
+    if [ -z "$others" ]; then
+        pass "$file needs only Windows' own DLLs"
+    else
+        fail "$file needs only Windows' own DLLs" "it needs: $(echo $others)"
+    fi
+done
+
+"$emuboard" run -- "$here/sshlib-under-wine.sh" --inside "$build" || FAILED=1
+exit $FAILED
