@@ -13,7 +13,9 @@ endif()
 
 # Sets <out_dir> and <out_version> to the newest unpacked source of <package> <upstream>.
 function(tavrin_debian_source out_dir out_version package upstream)
-    file(GLOB found LIST_DIRECTORIES true "${TAVRIN_CACHE}/src/${package}_${upstream}-*")
+    # A repacked source ("6.4.2+dfsg-10") is the same upstream version.
+    file(GLOB found LIST_DIRECTORIES true "${TAVRIN_CACHE}/src/${package}_${upstream}-*"
+         "${TAVRIN_CACHE}/src/${package}_${upstream}+*-*")
     set(complete "")
     foreach(dir IN LISTS found)
         if(EXISTS "${dir}/.complete")

@@ -18,33 +18,40 @@ package=$1
 upstream=$2
 cache=${TAVRIN_CACHE:-/var/cache/tavrin}
 
-best=
-for version in $(apt-cache showsrc "$package" 2>/dev/null | awk '/^Version:/ { print $2 }'); do
-    case ${version#*:} in
-    "$upstream"-*) ;;
-    *) continue ;;
-    esac
-    if [ -z "$best" ] || dpkg --compare-versions "$version" gt "$best"; then
-        best=$version
-    fi
-done
-if [ -z "$best" ]; then
+# Every revision of that upstream version (a repacked "+dfsg" source counts as the same),
+# newest first. A revision whose files the archive no longer serves is passed over for the
+# next one.
+candidates=$(apt-cache showsrc "$package" 2>/dev/null | awk '/^Version:/ { print $2 }' |
+    while read -r version; do
+        case ${version#*:} in
+        "$upstream"-* | "$upstream"+*-*) echo "$version" ;;
+        esac
+    done | sort -u | sort -r -V)
+if [ -z "$candidates" ]; then
     echo "$0: Debian's archive offers no source of $package $upstream; scripts/deps.sh adds the deb-src entries and runs apt-get update" >&2
     exit 1
 fi
 
-dir=$cache/src/${package}_${best#*:}
-if [ -f "$dir/.complete" ]; then
-    echo "$package ${best}: already in $dir"
-    exit 0
-fi
 mkdir -p "$cache/src"
 work=$(mktemp -d "$cache/src/.fetch-$package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 # apt's download user writes into the folder.
 chown _apt "$work" 2>/dev/null || true
-(cd "$work" && apt-get source -q --download-only "$package=$best" && dpkg-source -x ./*.dsc tree)
-rm -rf "$dir"
-mv "$work/tree" "$dir"
-touch "$dir/.complete"
-echo "$package ${best}: unpacked into $dir"
+for best in $candidates; do
+    dir=$cache/src/${package}_${best#*:}
+    if [ -f "$dir/.complete" ]; then
+        echo "$package ${best}: already in $dir"
+        exit 0
+    fi
+    rm -rf "${work:?}"/*
+    if (cd "$work" && apt-get source -q --download-only "$package=$best" && dpkg-source -x ./*.dsc tree); then
+        rm -rf "$dir"
+        mv "$work/tree" "$dir"
+        touch "$dir/.complete"
+        echo "$package ${best}: unpacked into $dir"
+        exit 0
+    fi
+    echo "$0: $package $best could not be fetched; trying an older revision" >&2
+done
+echo "$0: no revision of $package $upstream could be fetched ($(echo $candidates))" >&2
+exit 1
