@@ -17,13 +17,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 
-#include <chrono>
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 const QString SdFolder = QStringLiteral("/tmp/DCIM/100HSCAM");
@@ -133,39 +126,24 @@ private slots:
         const QString sd = Board(SdFolder);
         WriteRandom(sd + QStringLiteral("/BIG.MP4"), qint64{96} << 20);
         const QString slowPath = sd + QStringLiteral("/SLOW.MP4");
-        QVERIFY(mkfifo(qPrintable(slowPath), 0755) == 0);
+        const QString slowSource = Board(QStringLiteral("/tmp/slow.src"));
         QByteArray slow(7 * 64 * 1024, Qt::Uninitialized);
         QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(slow.data()),
                                               slow.size() / 4);
-        // Feeds the pipe in seven parts a second apart once cp opens it; gives up after 60 s.
-        std::thread feeder([&slowPath, &slow] {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-            int fd = -1;
-            while (fd < 0 && std::chrono::steady_clock::now() < until) {
-                fd = open(qPrintable(slowPath), O_WRONLY | O_NONBLOCK);
-                if (fd < 0) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                }
-            }
-            if (fd < 0) {
-                return;
-            }
-            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-            const qsizetype part = slow.size() / 7;
-            for (qsizetype at = 0; at < slow.size(); at += part) {
-                std::this_thread::sleep_for(std::chrono::seconds(1));
-                if (write(fd, slow.constData() + at, static_cast<size_t>(part)) != part) {
-                    break;
-                }
-            }
-            close(fd);
-        });
+        QVERIFY(WriteFile(slowSource, slow));
+        // A pipe in place of the recording, fed on the host in seven parts a second apart once
+        // cp opens it; the feeder gives up after 60 s.
+        QVERIFY(HostShell(QStringLiteral("mkfifo -m 755 '%1' && { timeout 60 sh -c 'exec 3>\"$1\"; "
+                                         "for i in 0 1 2 3 4 5 6; do sleep 1; dd if=\"$2\" "
+                                         "bs=65536 skip=$i count=1 >&3 2>/dev/null; done' "
+                                         "feeder '%1' '%2' </dev/null >/dev/null 2>&1 & }")
+                              .arg(slowPath, slowSource)));
         QElapsedTimer timer;
         timer.start();
         Click(form_->BitBtn3);
         const qint64 ms = timer.elapsed();
-        feeder.join();
         QFile::remove(slowPath);
+        QFile::remove(slowSource);
         QVERIFY2(ms > 1000 + 6000, qPrintable(QStringLiteral("the copy took only %1 ms").arg(ms)));
         QCOMPARE(form_->Panel2->text(), QStringLiteral("Finished !! "));
         const QString usb = UsbDisk();

@@ -5,16 +5,21 @@
 // board_test_support in CMake).
 #pragma once
 
+#include "dynlib.h"
+
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
-
-#include <dlfcn.h>
 
 // The board's address, as Board IP takes it.
 inline QString BoardAddress() {
@@ -42,13 +47,37 @@ inline bool BoardCtl(const char *action) {
     return std::system(command.c_str()) == 0;
 }
 
+// Runs a shell script on the host (the machine that holds the board's files) and gives what
+// it printed, or nothing when it failed. Under Wine the script still runs on the Linux side,
+// where Wine starts Unix programs too; as Wine hands such a program neither our pipes nor its
+// exit status back, both travel through files.
+inline std::optional<QByteArray> HostShell(const QString &script) {
+    QTemporaryDir dir(QStringLiteral("/tmp/hostshell-XXXXXX"));
+    if (!dir.isValid()) {
+        return std::nullopt;
+    }
+    const QString out = dir.path() + QStringLiteral("/out");
+    const QString status = dir.path() + QStringLiteral("/status");
+    QProcess::execute(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), QStringLiteral("(%1) >'%2' 2>&1; echo $? >'%3'")
+                                                 .arg(script, QDir::fromNativeSeparators(out),
+                                                      QDir::fromNativeSeparators(status))});
+    QFile result(status);
+    QFile output(out);
+    if (!result.open(QIODevice::ReadOnly) || result.readAll().trimmed() != "0" ||
+        !output.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return output.readAll();
+}
+
 // Checks that a board test runs inside the board and loads our real library by path; the
 // program's loader then finds it already loaded.
 #define TAVRIN_BOARD_TEST_INIT()                                                                   \
     do {                                                                                           \
         QVERIFY2(!qEnvironmentVariable("BOARD_ROOT").isEmpty(),                                    \
                  "run inside the emulated board: emuboard.sh run -- <this test>");                 \
-        QVERIFY2(dlopen(REAL_CK_PATH, RTLD_NOW | RTLD_GLOBAL) != nullptr, dlerror());              \
+        QVERIFY2(dynlib::LoadByName(REAL_CK_PATH) != 0, "cannot load " REAL_CK_PATH);              \
     } while (false)
 
 // A program's window, shown, with the emulated board's address in Board IP; null when it could
