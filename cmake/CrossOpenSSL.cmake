@@ -6,6 +6,7 @@
 # Sets TAVRIN_OPENSSL_PREFIX to the install folder (include/, lib/libcrypto.a).
 include_guard(GLOBAL)
 include(DebianSource)
+include(PackageSources)
 
 set(TAVRIN_OPENSSL_UPSTREAM 3.0.20)
 
@@ -21,6 +22,7 @@ get_filename_component(openssl_cc "${CMAKE_C_COMPILER}" NAME)
 string(REPLACE "${MINGW_TRIPLET}-" "" openssl_cc "${openssl_cc}")
 
 tavrin_debian_source(openssl_source openssl_version openssl ${TAVRIN_OPENSSL_UPSTREAM})
+tavrin_package_source("${openssl_source}")
 # no-autoload-config: the library needs no configuration, and a DLL must not read an
 # openssl.cnf from a folder that any user of the PC may create.
 tavrin_build_source(TAVRIN_OPENSSL_PREFIX openssl_build openssl_built_source

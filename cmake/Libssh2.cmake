@@ -8,6 +8,7 @@
 # structure, the variables LIBSSH2_PRIVATE_INCLUDE_DIRS and LIBSSH2_PRIVATE_DEFINITIONS.
 include_guard(GLOBAL)
 include(DebianSource)
+include(PackageSources)
 
 set(TAVRIN_LIBSSH2_UPSTREAM 1.11.1)
 if(CMAKE_CROSSCOMPILING)
@@ -22,6 +23,7 @@ endif()
 find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
 
 tavrin_debian_source(libssh2_source libssh2_version libssh2 ${TAVRIN_LIBSSH2_UPSTREAM})
+tavrin_package_source("${libssh2_source}")
 # ChaCha20 and Poly1305 run on OpenSSL's code, with libssh2's own as the fallback.
 tavrin_build_source(libssh2_prefix libssh2_build libssh2_built_source
     NAME libssh2 VERSION ${libssh2_version}
