@@ -1,9 +1,9 @@
 #!/bin/bash
 # Our library for 64-bit Windows, proven under Wine against the emulated board:
 #   sshlib-under-wine.sh BUILD_DIR WINEPREFIX EMUBOARD
-# Cross-builds ChilkatDelphi32.dll, ckrun.exe and ckmethods.exe with the preset
-# windows-mingw-x64 (OpenSSL and libssh2 from Debian's source packages) into BUILD_DIR, checks
-# that they need only Windows' own DLLs, then runs them under Wine inside the board, headless,
+# Takes ChilkatDelphi32.dll, ckrun.exe and ckmethods.exe from BUILD_DIR, the Windows build of
+# scripts/build-windows.sh (preset windows-mingw-x64), checks that they need only Windows' own
+# DLLs, then runs them under Wine inside the board, headless,
 # in a Wine prefix of the caller's choosing: a command's output, an upload and a download
 # byte-exact through Windows paths with "\" into a folder named outside the ANSI code page,
 # and chacha20-poly1305 negotiated. A missing tool fails with its package's name.
@@ -65,32 +65,25 @@ fi
     echo "usage: $0 BUILD_DIR WINEPREFIX EMUBOARD" >&2
     exit 2
 }
-build=$(mkdir -p "$1" && cd "$1" && pwd)
+build=$(cd "$1" && pwd) || exit 1
 WINEPREFIX=$(mkdir -p "$2" && cd "$2" && pwd)
 export WINEPREFIX
 emuboard=$3
-repo=$(cd "$here/../.." && pwd)
 
 missing() {
     echo "windows.sshlib: $1 is missing; install $2 (see scripts/deps.sh)" >&2
     exit 1
 }
-command -v cmake >/dev/null || missing cmake cmake
-command -v ninja >/dev/null || missing ninja ninja-build
-command -v make >/dev/null || missing make make
-command -v perl >/dev/null || missing perl perl
-command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
-    missing x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
 command -v x86_64-w64-mingw32-objdump >/dev/null ||
     missing x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64
 command -v wine >/dev/null && command -v wineserver >/dev/null || missing wine "wine and wine64"
 [ -x /usr/lib/wine/wine64 ] || missing "Wine's 64-bit loader" wine64
-
-cmake --preset windows-mingw-x64 -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
-    cat "$build/configure.log" >&2
-    exit 1
-}
-cmake --build "$build" -j2 || exit 1
+for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
+    [ -f "$build/bin/$file" ] || {
+        echo "windows.sshlib: $build/bin/$file is missing; scripts/build-windows.sh builds it" >&2
+        exit 1
+    }
+done
 
 # Windows' own DLLs only: MinGW's runtime, OpenSSL and libssh2 are inside.
 for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
