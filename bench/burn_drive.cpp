@@ -22,7 +22,9 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     shell::TApplication application(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    shell::seams::ExecFolderDialog = [folder](QFileDialog &) { return std::optional(folder); };
+    shell::seams::ExecFolderDialog = [folder](shell::FolderDialog &) {
+        return std::optional(folder);
+    };
     // Nothing may wait for a person: an error box is printed instead.
     shell::seams::ExecMessageBox = [](QMessageBox &box) {
         std::fprintf(stderr, "box: %s\n", qPrintable(box.text()));

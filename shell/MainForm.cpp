@@ -1,13 +1,13 @@
 #include "MainForm.h"
 
 #include "FRMUnit1.h"
+#include "FolderDialog.h"
 #include "Seams.h"
 #include "Style.h"
 #include "Utf16Text.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -257,18 +257,8 @@ void TMainForm::showEvent(QShowEvent *event) {
 bool TMainForm::PickFolder(const QString &logText) {
     bool accepted = false;
     {
-        QFileDialog dialog(this, QStringLiteral("Select Directory"));
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly, true);
-        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select"));
-        dialog.setWindowModality(Qt::ApplicationModal);
-        if (!DefaultFolder.isEmpty()) {
-            // Naming the folder as the file first, then opening in it, leaves the dialog inside
-            // the folder with its name offered, rather than in its parent.
-            dialog.selectFile(DefaultFolder);
-            dialog.setDirectory(DefaultFolder);
-        }
+        FolderDialog dialog(this, QStringLiteral("Select Directory"), QStringLiteral("Select"),
+                            DefaultFolder);
         if (const std::optional<QString> chosen = seams::ExecFolderDialog(dialog)) {
             WorkingFolder = *chosen;
             accepted = true;

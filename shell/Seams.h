@@ -9,9 +9,12 @@
 #include <functional>
 #include <optional>
 
-class QFileDialog;
 class QMessageBox;
 class QWidget;
+
+namespace shell {
+class FolderDialog;
+}
 
 namespace shell::seams {
 
@@ -27,7 +30,7 @@ extern std::function<void(int ms)> Sleep;
 extern std::function<int(QMessageBox &box)> ExecMessageBox;
 
 // Runs a folder dialog modally; gives the chosen folder's full path, or nothing on cancel.
-extern std::function<std::optional<QString>(QFileDialog &dialog)> ExecFolderDialog;
+extern std::function<std::optional<QString>(FolderDialog &dialog)> ExecFolderDialog;
 
 // Opens a web address in the default browser.
 extern std::function<void(QWidget *owner, const QString &address)> OpenAddress;

@@ -4,8 +4,6 @@
 #include "pyrelle/Unit1.h"
 
 #include <QDir>
-#include <QFileDialog>
-#include <QPointer>
 #include <QTemporaryDir>
 
 #include <deque>
@@ -82,8 +80,12 @@ private slots:
         QCOMPARE(form.LogLines(), log);
         QCOMPARE(form.WorkingFolder, working);
         QCOMPARE(dialogs.seen.size(), std::size_t(pickers.size()));
-        for (const QPointer<QFileDialog> &dialog : dialogs.seen) {
-            QVERIFY2(dialog.isNull(), "no dialog outlives its picker");
+        for (const NativeDialogWatch &dialog : dialogs.seen) {
+            QVERIFY2(!dialog.held(), "no dialog outlives its picker");
+        }
+        for (const NativeDialogLook &native : dialogs.natives) {
+            QVERIFY2(native.platformDialog, "the platform's own folder dialog");
+            QVERIFY2(native.exactlyFolderPicking, "set to pick folders and nothing else");
         }
         for (const QString &title : dialogs.titles) {
             QCOMPARE(title, QStringLiteral("Select Directory"));
@@ -95,13 +97,18 @@ private slots:
         QVERIFY2(dialogs.modal, "the dialogs are modal over the application");
     }
 
-    // DefaultFolder, when set, is where the dialog opens.
+    // DefaultFolder, when set, is where the dialog opens and the name it offers.
     void startsInDefaultFolder() {
         pyrelle::TForm1 form;
-        form.DefaultFolder = dirs_.path() + QStringLiteral("/second");
+        form.DefaultFolder = QDir::toNativeSeparators(dirs_.path() + QStringLiteral("/second"));
         PickerScript dialogs({QString()});
         form.OpenFolder();
         QCOMPARE(dialogs.startFolders, QStringList{form.DefaultFolder});
+        QCOMPARE(dialogs.natives.size(), std::size_t(1));
+        QCOMPARE(dialogs.natives[0].folder, form.DefaultFolder);
+        if (const std::optional<QString> &name = dialogs.natives[0].fileName) {
+            QCOMPARE(*name, form.DefaultFolder);
+        }
         QCOMPARE(form.LogLines(), QStringList{"Source Folder : "});
     }
 };

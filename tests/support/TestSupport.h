@@ -4,11 +4,11 @@
 #pragma once
 
 #include "Application.h"
+#include "FolderDialog.h"
+#include "NativeDialog.h"
 #include "Seams.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
-#include <QPointer>
 #include <QString>
 #include <QTest>
 
@@ -60,23 +60,24 @@ inline QString ExpectedTitle() {
 }
 
 // While alive, folder dialogs are answered from the queue: a folder to accept, or a null text
-// for cancel (cancel too once the queue is empty); what each dialog was set up with is recorded.
+// for cancel (cancel too once the queue is empty); what each dialog was set up with is recorded,
+// through the shell's dialog and past it, and each platform dialog is watched beyond its picker.
 // `atPick` calls back when a dialog is shown, e.g. to see what happened before.
 class PickerScript {
 public:
     explicit PickerScript(std::deque<QString> answers, std::function<void()> atPick = {})
         : answers_(std::move(answers)), atPick_(std::move(atPick)),
           previous_(shell::seams::ExecFolderDialog) {
-        shell::seams::ExecFolderDialog = [this](QFileDialog &dialog) -> std::optional<QString> {
+        shell::seams::ExecFolderDialog =
+            [this](shell::FolderDialog &dialog) -> std::optional<QString> {
             ++shown;
-            seen.push_back(&dialog);
-            titles << dialog.windowTitle();
-            acceptLabels << dialog.labelText(QFileDialog::Accept);
-            foldersOnly = foldersOnly && dialog.fileMode() == QFileDialog::Directory &&
-                          dialog.testOption(QFileDialog::ShowDirsOnly) &&
-                          dialog.acceptMode() == QFileDialog::AcceptOpen;
-            modal = modal && dialog.windowModality() == Qt::ApplicationModal;
-            startFolders << dialog.directory().absolutePath();
+            seen.emplace_back(dialog);
+            natives.push_back(LookAt(dialog));
+            titles << dialog.title();
+            acceptLabels << dialog.acceptLabel();
+            foldersOnly = foldersOnly && dialog.picksExistingFoldersOnly();
+            modal = modal && dialog.modal();
+            startFolders << dialog.startFolder();
             if (atPick_) {
                 atPick_();
             }
@@ -96,7 +97,8 @@ public:
     ~PickerScript() { shell::seams::ExecFolderDialog = previous_; }
 
     int shown = 0;
-    std::vector<QPointer<QFileDialog>> seen;
+    std::vector<NativeDialogWatch> seen;
+    std::vector<NativeDialogLook> natives;
     QStringList titles;
     QStringList acceptLabels;
     QStringList startFolders;
@@ -106,5 +108,5 @@ public:
 private:
     std::deque<QString> answers_;
     std::function<void()> atPick_;
-    std::function<std::optional<QString>(QFileDialog &)> previous_;
+    std::function<std::optional<QString>(shell::FolderDialog &)> previous_;
 };

@@ -55,9 +55,17 @@ cmake --build "$build"
 # One Wine server and its services for the whole run, started here with no terminal or pipe of
 # ours, so that each test program starts quickly and no service holds a test's output open.
 # Ended on every way out; it serves only this prefix.
+# Wine's null display driver lets windows, the folder dialog's among them, exist and work without
+# a screen. The desktop takes its driver when it starts, so a prefix that had none starts again.
 log="$build/wine-start.log"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-if ! { wineserver -p && wine wineboot --init; } </dev/null >"$log" 2>&1; then
+drivers='HKCU\Software\Wine\Drivers'
+start_wine() { wineserver -p && wine wineboot --init; }
+null_driver() {
+    wine reg query "$drivers" /v Graphics | grep -q null && return
+    wine reg add "$drivers" /v Graphics /d null /f && wineserver -k && wineserver -w && start_wine
+}
+if ! { start_wine && null_driver; } </dev/null >"$log" 2>&1; then
     echo "windows tests ($arch): Wine cannot start in $prefix:" >&2
     cat "$log" >&2
     exit 1
