@@ -20,10 +20,10 @@ private slots:
     // rm's own words name a folder it cannot remove; the name's bytes reach the log decoded.
     void boardOutputInTheLog() {
         QCOMPARE(GetACP(), 1252u);
-        const QString sd = Board(QStringLiteral("/tmp/DCIM/100HSCAM"));
-        QVERIFY(HostShell(QStringLiteral("mkdir \"%1/CAF$(printf '\\351\\200')\"").arg(sd)));
         const auto form = ShownOnBoard<orvane::TForm1>();
         QVERIFY(form);
+        const QString sd = Board(QStringLiteral("/tmp/DCIM/100HSCAM"));
+        QVERIFY(HostShell(QStringLiteral("mkdir \"%1/CAF$(printf '\\351\\200')\"").arg(sd)));
         BoxCapture boxes;
         QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
         QVERIFY(boxes.shown.empty());

@@ -7,6 +7,7 @@
 
 #include "dynlib.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <cstdlib>
 #include <filesystem>
@@ -48,23 +50,38 @@ inline bool BoardCtl(const char *action) {
 }
 
 // Runs a shell script on the host (the machine that holds the board's files) and gives what
-// it printed, or nothing when it failed. Under Wine the script still runs on the Linux side,
-// where Wine starts Unix programs too; as Wine hands such a program neither our pipes nor its
-// exit status back, both travel through files.
+// it printed, or nothing when it failed or took over two minutes. Under Wine the script still
+// runs on the Linux side, where Wine starts Unix programs too; as Wine gives back neither such
+// a program's output, nor its exit status, nor a handle to wait on, all three travel through
+// files.
 inline std::optional<QByteArray> HostShell(const QString &script) {
     QTemporaryDir dir(QStringLiteral("/tmp/hostshell-XXXXXX"));
     if (!dir.isValid()) {
         return std::nullopt;
     }
-    const QString out = dir.path() + QStringLiteral("/out");
-    const QString status = dir.path() + QStringLiteral("/status");
-    QProcess::execute(QStringLiteral("/bin/sh"),
-                      {QStringLiteral("-c"), QStringLiteral("(%1) >'%2' 2>&1; echo $? >'%3'")
-                                                 .arg(script, QDir::fromNativeSeparators(out),
-                                                      QDir::fromNativeSeparators(status))});
-    QFile result(status);
-    QFile output(out);
-    if (!result.open(QIODevice::ReadOnly) || result.readAll().trimmed() != "0" ||
+    // Wine's drive Z: is the Linux root; the shell wants the Linux path.
+    QString folder = QDir::fromNativeSeparators(dir.path());
+    if (folder.startsWith(QLatin1String("Z:"), Qt::CaseInsensitive)) {
+        folder = folder.mid(2);
+    }
+    if (!QProcess::startDetached(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral(
+                 "cd '%1' && { (%2) >out 2>&1; echo $? >status.new; mv status.new status; }")
+                 .arg(folder, script)})) {
+        return std::nullopt;
+    }
+    QFile status(dir.filePath(QStringLiteral("status")));
+    QDeadlineTimer deadline(std::chrono::minutes(2));
+    while (!status.exists()) {
+        if (deadline.hasExpired()) {
+            return std::nullopt;
+        }
+        QThread::msleep(20);
+    }
+    QFile output(dir.filePath(QStringLiteral("out")));
+    if (!status.open(QIODevice::ReadOnly) || status.readAll().trimmed() != "0" ||
         !output.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }

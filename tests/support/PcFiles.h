@@ -46,3 +46,7 @@ inline QString Native(const QString &path) {
 inline QString PcFile(const QString &folder, const QString &name) {
     return folder + QDir::separator() + name;
 }
+
+// A symbolic link to `target`, the platform's own kind (on Windows not a shortcut file, which
+// QFile::link makes and which reads as an ordinary file).
+bool MakeSymbolicLink(const QString &target, const QString &link);

@@ -48,6 +48,18 @@ if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
     touch "$WINEPREFIX/.tavrin-ready"
 fi
 
+# Wine leaves Qt's variables (QT_*) out of a program's environment; the caller's reach it
+# through the prefix's user environment instead. The Wine session that does so has no display,
+# so it is ended before the program's own starts on the virtual desktop.
+for name in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+    wine reg add 'HKCU\Environment' /v "$name" /d "$(printenv "$name")" /f >/dev/null 2>&1 || {
+        echo "wine-run.sh: cannot hand $name to the program" >&2
+        exit 1
+    }
+done
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" wine "$@" </dev/null
 status=$?
 exit $status
