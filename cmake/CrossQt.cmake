@@ -21,7 +21,7 @@ tavrin_package_source("${jpeg_source}")
 tavrin_build_source(TAVRIN_JPEG_PREFIX jpeg_build jpeg_built_source
     NAME libjpeg-turbo VERSION ${jpeg_version} SOURCE "${jpeg_source}"
     ARGS -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF
-         -DWITH_TURBOJPEG=OFF -DCMAKE_INSTALL_LIBDIR=lib)
+         -DWITH_TURBOJPEG=OFF)
 
 tavrin_debian_source(qt_source qt_version qt6-base ${TAVRIN_QT_UPSTREAM})
 tavrin_package_source("${qt_source}")

@@ -31,5 +31,8 @@ fi
 python3 "$(dirname "$0")/debian-sources.py" /etc/apt/sources.list.d/tavrin-src.sources
 apt-get update
 "$(dirname "$0")/fetch-source.sh" libssh2 1.11.1
-# This release's OpenSSL, for the Windows build of the library (cmake/CrossOpenSSL.cmake).
+# This release's OpenSSL, Qt and libjpeg-turbo, for the Windows build of the library and the
+# programs (cmake/CrossOpenSSL.cmake, cmake/CrossQt.cmake).
 "$(dirname "$0")/fetch-source.sh" openssl 3.0.20
+"$(dirname "$0")/fetch-source.sh" qt6-base 6.4.2
+"$(dirname "$0")/fetch-source.sh" libjpeg-turbo 2.1.5
