@@ -15,7 +15,8 @@
 namespace {
 
 std::string Utf8(const std::wstring &text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
     out.resize(out.size() - 1);
@@ -31,8 +32,8 @@ BOOL CALLBACK MainWindowOf(HWND window, LPARAM search) {
     auto &s = *reinterpret_cast<Search *>(search);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == s.process && IsWindowVisible(window) &&
-        GetWindow(window, GW_OWNER) == nullptr && GetWindowTextLengthW(window) > 0) {
+    if (process == s.process && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
+        GetWindowTextLengthW(window) > 0) {
         s.window = window;
         return FALSE;
     }
@@ -57,8 +58,8 @@ using Handle = std::unique_ptr<void, HandleCloser>;
 
 int main() {
     int argc = 0;
-    std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(
-        CommandLineToArgvW(GetCommandLineW(), &argc), &LocalFree);
+    std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &argc),
+                                                       &LocalFree);
     if (argc != 3) {
         std::fputs("usage: programdriver.exe PROGRAM.exe \"CAPTION\"\n", stderr);
         return 2;
@@ -95,7 +96,8 @@ int main() {
     // The caption is complete once the window has been shown.
     std::wstring title;
     for (int i = 0; i < 50; ++i) {
-        std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(search.window)) + 1);
+        std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(search.window)) +
+                                  1);
         GetWindowTextW(search.window, text.data(), static_cast<int>(text.size()));
         title = text.data();
         if (title == caption) {
