@@ -76,8 +76,19 @@ function(tavrin_build_source out_prefix out_build out_source)
         endforeach()
     endif()
     set(compiler "${CMAKE_C_COMPILER_ID}-${CMAKE_C_COMPILER_VERSION}")
-    string(SHA256 recipe "${arg_CONFIGURE}|${arg_BUILD}|${arg_INSTALL}|${overlay_hashes}|\
-${compiler}|${CMAKE_TOOLCHAIN_FILE}|${recipe_file}")
+    # The toolchain counts by what it says, not by where the checkout holding it lies, so every
+    # clone on the machine shares the builds.
+    set(recipe_configure "${arg_CONFIGURE}")
+    set(toolchain "")
+    if(CMAKE_TOOLCHAIN_FILE)
+        file(SHA256 "${CMAKE_TOOLCHAIN_FILE}" toolchain)
+        string(REPLACE "${CMAKE_TOOLCHAIN_FILE}" "<TOOLCHAIN>" recipe_configure
+                       "${recipe_configure}")
+        string(APPEND toolchain "-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}-"
+                                "${CMAKE_C_COMPILER}-${CMAKE_CXX_COMPILER}")
+    endif()
+    string(SHA256 recipe "${recipe_configure}|${arg_BUILD}|${arg_INSTALL}|${overlay_hashes}|\
+${compiler}|${toolchain}|${recipe_file}")
     string(SUBSTRING "${recipe}" 0 12 recipe)
     set(root "${TAVRIN_CACHE}/build/${arg_NAME}-${arg_VERSION}-${recipe}")
     file(MAKE_DIRECTORY "${TAVRIN_CACHE}/build")
