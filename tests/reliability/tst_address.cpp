@@ -73,7 +73,7 @@ private slots:
         if (address == QLatin1String("::1") && !HasIpv6Loopback()) {
             QSKIP("this machine has no IPv6 loopback");
         }
-        const int descriptors = OpenDescriptors();
+        const QStringList descriptors = OpenDescriptors();
         form_->LogClear();
         form_->BIP->setText(address);
         QElapsedTimer timer;
@@ -97,14 +97,14 @@ private slots:
             QVERIFY2(!log.contains(QStringLiteral("Tavrin Reboot OK.")), qPrintable(log));
         }
         QVERIFY2(ms < ConnectTimeoutMs + 1000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
-        QCOMPARE(OpenDescriptors(), descriptors);
+        VERIFY_DESCRIPTORS_AS(descriptors);
         QCOMPARE(form_->BIP->text(), address);
     }
 
     // A board that takes the connection and then says nothing: the connect gives up at its
     // time-out, not later.
     void boardSilentAtConnect() {
-        const int descriptors = OpenDescriptors();
+        const QStringList descriptors = OpenDescriptors();
         form_->LogClear();
         form_->BIP->setText(BoardAddress());
         QElapsedTimer timer;
@@ -119,7 +119,7 @@ private slots:
         qInfo("silent board: %lld ms; %s", ms, qPrintable(QString(log).replace('\n', " | ")));
         QVERIFY2(log.contains(QStringLiteral("connect time-out")), qPrintable(log));
         QVERIFY2(ms < ConnectTimeoutMs + 1000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
-        QCOMPARE(OpenDescriptors(), descriptors);
+        VERIFY_DESCRIPTORS_AS(descriptors);
     }
 };
 

@@ -19,6 +19,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -109,14 +110,55 @@ template <class Form> std::unique_ptr<Form> ShownOnBoard() {
     return form;
 }
 
-// The file descriptors this process holds, sockets among them: a session, a transfer or a PC
-// file left open keeps one.
-inline int OpenDescriptors() {
-    int count = 0;
+// The file descriptors this process holds, each as "number -> what it refers to", sockets among
+// them: a session, a transfer or a PC file left open keeps one.
+inline QStringList OpenDescriptors() {
+    std::map<int, QString> open;
     std::error_code ec;
     for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec);
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        ++count;
+        std::error_code linkError;
+        const auto target = std::filesystem::read_symlink(it->path(), linkError);
+        open[std::atoi(it->path().filename().c_str())] = QString::fromStdString(target.string());
     }
-    return count - 1; // the listing's own
+    QStringList listed;
+    for (const auto &[fd, target] : open) {
+        // The listing's own descriptor.
+        if (!(target.startsWith(QLatin1String("/proc/")) &&
+              target.endsWith(QLatin1String("/fd")))) {
+            listed << QStringLiteral("%1 -> %2").arg(fd).arg(target);
+        }
+    }
+    return listed;
 }
+
+// Empty while as many descriptors are open as `before` held; otherwise which ones came or went,
+// so that a leak names itself.
+inline QString DescriptorsChanged(const QStringList &before) {
+    const QStringList now = OpenDescriptors();
+    if (now.size() == before.size()) {
+        return {};
+    }
+    QStringList came, went;
+    for (const QString &d : now) {
+        if (!before.contains(d)) {
+            came << d;
+        }
+    }
+    for (const QString &d : before) {
+        if (!now.contains(d)) {
+            went << d;
+        }
+    }
+    return QStringLiteral("%1 descriptors open, %2 before; opened: %3; closed: %4")
+        .arg(now.size())
+        .arg(before.size())
+        .arg(came.join(QStringLiteral(", ")), went.join(QStringLiteral(", ")));
+}
+
+// Fails the test unless as many descriptors are open as `before` held, naming the difference.
+#define VERIFY_DESCRIPTORS_AS(before)                                                              \
+    do {                                                                                           \
+        const QString changed_ = DescriptorsChanged(before);                                       \
+        QVERIFY2(changed_.isEmpty(), qPrintable(changed_));                                        \
+    } while (false)
