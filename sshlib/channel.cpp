@@ -119,6 +119,12 @@ bool Channel::writeAll(const char *data, std::size_t length, std::string_view st
             err_.fail(step, "the board ended the transfer early", stderr_);
             return false;
         }
+        // Reading stderr may have taken the board's window adjustment off the socket; the socket
+        // would then stay quiet until the next keepalive.
+        const bool sendPending = (libssh2_session_block_directions(session_.raw()) &
+                                  LIBSSH2_SESSION_BLOCK_OUTBOUND) != 0;
+        if (!sendPending && libssh2_channel_window_write(raw_) > 0)
+            continue;
         if (!session_.wait(err_, step))
             return false;
     }
@@ -138,7 +144,7 @@ long long Channel::read(char *buffer, std::size_t length, std::string_view step)
             return -1;
         if (libssh2_channel_eof(raw_))
             return 0;
-        if (n == 0)
+        if (n == 0 || stdoutQueued())
             continue;
         if (!session_.wait(err_, step))
             return -1;
@@ -169,7 +175,7 @@ bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
         }
         if (libssh2_channel_eof(raw_))
             return true;
-        if (progressed)
+        if (progressed || stdoutQueued())
             continue;
         if (eofSent_) {
             // The board's program is ending: nudge it along, within the idle time-out.
@@ -185,6 +191,10 @@ bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
 bool Channel::sendEof(std::string_view step) {
     eofSent_ = session_.complete(err_, step, [&] { return libssh2_channel_send_eof(raw_); });
     return eofSent_;
+}
+
+bool Channel::stdoutQueued() const {
+    return libssh2_poll_channel_read(raw_, 0) > 0;
 }
 
 bool Channel::nudgeIfSilent() {

@@ -37,6 +37,9 @@ public:
 private:
     // Reads what stderr has without waiting, so the channel never stalls on it.
     bool drainStderr(std::string_view step);
+    // True when a read of stderr took output off the socket that now waits in libssh2: waiting
+    // on the socket would not see it.
+    bool stdoutQueued() const;
     // True when the board sent something within a short while; else nudges it.
     bool nudgeIfSilent();
     void failure(std::string_view step, int rc);
