@@ -119,7 +119,8 @@ inline QStringList OpenDescriptors() {
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::error_code linkError;
         const auto target = std::filesystem::read_symlink(it->path(), linkError);
-        open[std::atoi(it->path().filename().c_str())] = QString::fromStdString(target.string());
+        open[std::atoi(it->path().filename().string().c_str())] =
+            QString::fromStdString(target.string());
     }
     QStringList listed;
     for (const auto &[fd, target] : open) {
