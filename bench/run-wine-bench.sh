@@ -10,9 +10,10 @@ windows=$(cd "${1:-$here/build-mingw-x64}" && pwd)
 build=$(BUILD_DIR=${BUILD_DIR:-$here/build} "$here/scripts/configure.sh")
 cmake --build "$build" --target ckrun ChilkatDelphi32
 cmake --build "$windows" --target ckrun ChilkatDelphi32
-export WINEPREFIX=${WINEPREFIX:-$windows/wineprefix} WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winebrowser.exe=d"
-mkdir -p "$WINEPREFIX"
+. "$here/tests/windows/wine-env.sh"
+wine_setup x86_64 run-wine-bench.sh
+# Made here, outside the board's namespaces; wine_bench.py starts the server inside them.
+wine_prefix "${WINEPREFIX:-$windows/wineprefix}"
 board=$here/tests/emuboard/emuboard.sh
 for window in 24576 2097152; do
     echo "== dropbear receive window $window bytes"

@@ -5,7 +5,7 @@ A Windows-only slow path would show here; Wine's own costs (its start, and every
 going through its server) fall on the Windows side too, so "Wine start" is timed apart.
 
 Run through bench/run-wine-bench.sh, which starts the board; this part runs inside the board's
-namespaces, with WINEPREFIX set.
+namespaces, with WINEPREFIX, WINELOADER and WINESERVER set (tests/windows/wine-env.sh).
 
   wine_bench.py LINUX_BIN WINDOWS_BIN
 
@@ -21,6 +21,8 @@ from benchlib import make_file
 LINUX_CKRUN = os.path.join(sys.argv[1], "ckrun")
 WINDOWS_CKRUN = os.path.join(sys.argv[2], "ckrun.exe")
 MIB = 64
+WINE = os.environ["WINELOADER"]
+WINESERVER = os.environ["WINESERVER"]
 
 
 def windows_path(path):
@@ -32,12 +34,12 @@ def linux(*steps):
 
 
 def wine(*steps):
-    return ["wine", WINDOWS_CKRUN, HOST] + list(steps)
+    return [WINE, WINDOWS_CKRUN, HOST] + list(steps)
 
 
 def main():
     # One Wine server for every run, started here so that its sockets are the board's.
-    subprocess.run(["wineserver", "-p"], check=True)
+    subprocess.run([WINESERVER, "-p"], check=True)
     try:
         big = os.path.join(WORK, f"bench-{MIB}.bin")
         make_file(big, MIB << 20)
@@ -46,7 +48,7 @@ def main():
                        stderr=subprocess.DEVNULL)
         print(f"{RUNS} rounds, each case once per round; {MIB} MiB, connect to close")
         print("Wine start (cmd /c exit)")
-        start = interleaved([("Wine", ["wine", "cmd", "/c", "exit"])])["Wine"]
+        start = interleaved([("Wine", [WINE, "cmd", "/c", "exit"])])["Wine"]
         print("upload")
         up = interleaved([("Linux", linux("put", big, "/tmp/linux.bin")),
                           ("Wine", wine("put", windows_path(big), "/tmp/wine.bin"))])
@@ -61,7 +63,7 @@ def main():
             print(f"| {name} | {m['Linux'] * 1000:.0f} | {m['Wine'] * 1000:.0f} "
                   f"| {(m['Wine'] - start) * 1000:.0f} | {m['Linux'] / m['Wine']:.2f} |")
     finally:
-        subprocess.run(["wineserver", "-k"], check=False)
+        subprocess.run([WINESERVER, "-k"], check=False)
 
 
 if __name__ == "__main__":

@@ -15,9 +15,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# ctest and gtest discovery run the built programs under Wine. Debian's `wine` picks the
-# 32- or 64-bit loader from the program itself.
-find_program(MINGW_WINE wine)
-if(MINGW_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${MINGW_WINE})
+# ctest runs the built programs under Wine, on the loader of their own architecture: Debian's
+# `wine` takes the 32-bit loader whenever it is installed, which a kernel without 32-bit
+# support refuses even for a 64-bit program. WINELOADER makes Wine start its helpers with it.
+if(MINGW_TRIPLET MATCHES "^x86_64")
+    set(MINGW_WINE_LOADER /usr/lib/wine/wine64)
+else()
+    set(MINGW_WINE_LOADER /usr/lib/wine/wine)
+endif()
+if(EXISTS ${MINGW_WINE_LOADER})
+    set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINELOADER=${MINGW_WINE_LOADER}
+        ${MINGW_WINE_LOADER})
 endif()

@@ -3,7 +3,9 @@
 # under Wine, headless, in a Wine prefix of the caller's choosing (created at first use):
 #   run-under-wine.sh x86_64|i686 BUILD_DIR WINEPREFIX
 # Fails with a message naming the package when a tool is missing: a missing tool is a failure
-# here, never a skipped test. Extra ctest arguments may follow in CTEST_ARGS.
+# here, never a skipped test. Only a kernel that refuses 32-bit x86 programs skips the i686 run,
+# after its build, with exit status 77 and the reason (wine-env.sh). Extra ctest arguments may
+# follow in CTEST_ARGS.
 set -eu
 
 usage() {
@@ -14,7 +16,7 @@ usage() {
 arch=$1
 # Wine takes absolute paths only.
 build=$(mkdir -p "$2" && cd "$2" && pwd)
-prefix=$(mkdir -p "$3" && cd "$3" && pwd)
+prefix=$3
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 
@@ -33,37 +35,29 @@ command -v ninja >/dev/null || missing ninja ninja-build
 command -v "$triplet-g++-posix" >/dev/null || missing "$triplet-g++-posix" "$package"
 command -v "$triplet-windres" >/dev/null || missing "$triplet-windres" "$package"
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing "GoogleTest's sources" libgtest-dev
-command -v wine >/dev/null && command -v wineserver >/dev/null || missing wine "wine and wine64"
-# Debian's wine runs 64-bit programs with wine64 and 32-bit ones with wine32 (an i386 package).
-if [ "$arch" = x86_64 ] && [ ! -x /usr/lib/wine/wine64 ]; then
-    missing "Wine's 64-bit loader" wine64
-fi
-if [ "$arch" = i686 ] && [ ! -x /usr/lib/wine/wine ]; then
-    missing "Wine's 32-bit loader" "wine32:i386 (after: dpkg --add-architecture i386; apt-get update)"
-fi
-
-# Headless and quiet; no prompt to install Mono or Gecko; no browser, whatever a test does.
-export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winebrowser.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
 
 cmake -S "$here/cross" -B "$build" -G Ninja --toolchain "$repo/cmake/mingw-w64-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
+
+. "$here/wine-env.sh"
+wine_setup "$arch" "windows tests ($arch)"
+unset DISPLAY WAYLAND_DISPLAY
 
 # One Wine server and its services for the whole run, started here with no terminal or pipe of
 # ours, so that each test program starts quickly and no service holds a test's output open.
 # Ended on every way out; it serves only this prefix.
 # Wine's null display driver lets windows, the folder dialog's among them, exist and work without
 # a screen. The desktop takes its driver when it starts, so a prefix that had none starts again.
-log="$build/wine-start.log"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 drivers='HKCU\Software\Wine\Drivers'
-start_wine() { wineserver -p && wine wineboot --init; }
+trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+wine_prefix "$prefix"
+log="$build/wine-start.log"
+start_wine() { "$WINESERVER" -p && "$WINELOADER" wineboot --init; }
 null_driver() {
-    wine reg query "$drivers" /v Graphics | grep -q null && return
-    wine reg add "$drivers" /v Graphics /d null /f && wineserver -k && wineserver -w && start_wine
+    "$WINELOADER" reg query "$drivers" /v Graphics | grep -q null && return
+    "$WINELOADER" reg add "$drivers" /v Graphics /d null /f && "$WINESERVER" -k &&
+        "$WINESERVER" -w && start_wine
 }
 if ! { start_wine && null_driver; } </dev/null >"$log" 2>&1; then
     echo "windows tests ($arch): Wine cannot start in $prefix:" >&2

@@ -11,15 +11,17 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../emuboard/report.sh"
 
-# Headless and quiet; no prompt to install Mono or Gecko. Wine reads our arguments as UTF-8.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winebrowser.exe=d" LC_ALL=C.UTF-8
+. "$here/wine-env.sh"
+wine_setup x86_64 windows.sshlib
+# Headless. Wine reads our arguments as UTF-8.
+export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 # Each Wine run ends in time, so a hung one fails here rather than at ctest's time-out.
-run_wine() { timeout "$1" wine "${@:2}" </dev/null; }
+run_wine() { timeout "$1" "$WINELOADER" "${@:2}" </dev/null; }
 
 if [ "${1:-}" = --inside ]; then
     build=$2
-    trap 'wineserver -k >/dev/null 2>&1' EXIT
+    trap '"$WINESERVER" -k >/dev/null 2>&1' EXIT
     run_wine 300 wineboot --init >"$build/wine-start.log" 2>&1 || {
         echo "Wine cannot start in $WINEPREFIX:" >&2
         cat "$build/wine-start.log" >&2
@@ -76,8 +78,6 @@ missing() {
 }
 command -v x86_64-w64-mingw32-objdump >/dev/null ||
     missing x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64
-command -v wine >/dev/null && command -v wineserver >/dev/null || missing wine "wine and wine64"
-[ -x /usr/lib/wine/wine64 ] || missing "Wine's 64-bit loader" wine64
 for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
     [ -f "$build/bin/$file" ] || {
         echo "windows.sshlib: $build/bin/$file is missing; scripts/build-windows.sh builds it" >&2
