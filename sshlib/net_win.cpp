@@ -14,15 +14,17 @@ namespace sshlib::net {
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// Winsock lives as long as the library is loaded.
-struct WinsockScope {
-    WinsockScope() {
+// Winsock is started on the first connect, once, however many threads connect at once; never
+// while the library is being loaded, where Windows forbids it (the loader lock). It is never
+// cleaned up by us: WSACleanup at unload would run inside DllMain too, and Windows releases the
+// process's Winsock when the process ends. Returns 0 or the WSAStartup error.
+int startWinsock() {
+    static const int result = [] {
         WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~WinsockScope() { WSACleanup(); }
-};
-WinsockScope winsock;
+        return WSAStartup(MAKEWORD(2, 2), &data);
+    }();
+    return result;
+}
 
 std::string errorText(int code) {
     return windowsErrorText(static_cast<unsigned long>(code));
@@ -45,8 +47,17 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
     ::ioctlsocket(s, FIONBIO, &nonblocking);
     int rc = ::connect(s, ai->ai_addr, static_cast<int>(ai->ai_addrlen));
     if (rc != 0 && WSAGetLastError() == WSAEWOULDBLOCK) {
-        WSAPOLLFD p{s, POLLWRNORM, 0};
-        rc = WSAPoll(&p, 1, msLeft(deadline));
+        // select() and its exception set, not WSAPoll: before Windows 10 2004, WSAPoll never
+        // reports a failed connect, so a refused one would wait out the whole time-out.
+        const int ms = msLeft(deadline);
+        timeval limit{ms / 1000, (ms % 1000) * 1000};
+        fd_set writable;
+        fd_set failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(s, &writable);
+        FD_SET(s, &failed);
+        rc = ::select(0, nullptr, &writable, &failed, &limit);
         if (rc == 0) {
             error = "no answer within the connect time-out";
             return NoSocket;
@@ -54,8 +65,12 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
         int soerr = 0;
         int len = sizeof soerr;
         ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&soerr), &len);
-        if (rc < 0 || soerr != 0) {
-            error = errorText(rc < 0 ? WSAGetLastError() : soerr);
+        if (rc < 0) {
+            error = errorText(WSAGetLastError());
+            return NoSocket;
+        }
+        if (soerr != 0 || FD_ISSET(s, &failed)) {
+            error = soerr != 0 ? errorText(soerr) : "the connection failed";
             return NoSocket;
         }
     } else if (rc != 0) {
@@ -71,6 +86,10 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
 
 Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string &error) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (const int rc = startWinsock(); rc != 0) {
+        error = "the PC's network (Winsock) could not be started (" + errorText(rc) + ")";
+        return NoSocket;
+    }
     ADDRINFOW hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
