@@ -60,6 +60,21 @@ if [ "${1:-}" = --inside ]; then
     else
         fail "download to $windows\\down.bin, byte-exact" "ckrun ($rc): $out"
     fi
+    # A refused port (a board that is rebooting) fails at once and says so, as on Linux: the
+    # library's own connect-to-close time, without Wine's start.
+    out=$(run_wine 60 ckrun.exe -p 2299 "$BOARD_HOST" cmd true 2>&1)
+    ms=$(printf '%s\n' "$out" | sed -n 's/^elapsed_ms \([0-9]*\).*/\1/p')
+    if [[ $out == *"connect failed"* && $out == *refused* ]] && [ -n "$ms" ] && [ "$ms" -lt 1000 ]; then
+        pass "a refused port fails in $ms ms, saying it was refused"
+    else
+        fail "a refused port fails in under 1 s, saying it was refused" "ckrun: $out"
+    fi
+    out=$(run_wine 60 winsock_probe.exe 2299 2>&1)
+    if [ $? = 0 ]; then
+        pass "Winsock is started on the first connect, once, not while the library loads"
+    else
+        fail "Winsock is started on the first connect, once, not while the library loads" "$out"
+    fi
     exit $FAILED
 fi
 
@@ -78,7 +93,7 @@ missing() {
 }
 command -v x86_64-w64-mingw32-objdump >/dev/null ||
     missing x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64
-for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
+for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe winsock_probe.exe; do
     [ -f "$build/bin/$file" ] || {
         echo "windows.sshlib: $build/bin/$file is missing; scripts/build-windows.sh builds it" >&2
         exit 1
@@ -86,7 +101,7 @@ for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
 done
 
 # Windows' own DLLs only: MinGW's runtime, OpenSSL and libssh2 are inside.
-for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe; do
+for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe winsock_probe.exe; do
     others=$(x86_64-w64-mingw32-objdump -p "$build/bin/$file" | awk '/DLL Name:/ { print $3 }' |
         grep -Eiv '^(kernel32|msvcrt|advapi32|crypt32|bcrypt|user32|gdi32|ws2_32|shell32)\.dll$' |
         grep -v '^ChilkatDelphi32\.dll$')
