@@ -24,6 +24,9 @@ struct SshObject {
     sshlib::Session session;
     bool lastSuccess = false;
     std::u16string textOut;
+    // The charset of the last command: the board's words in an error text are decoded with it,
+    // as its output is.
+    std::u16string charset = u"ansi";
 };
 
 struct ScpObject {
@@ -125,6 +128,7 @@ Text CKAPI_CALL CkSsh__quickCommand(Handle ssh, Text command, Text charset) {
     const auto obj = registry().find<SshObject>(ssh);
     if (!obj)
         return EmptyText;
+    obj->charset = view(charset);
     const auto out = obj->session.run(sshlib::text::encode(view(command), view(charset)));
     obj->lastSuccess = out.has_value();
     return keep(obj->textOut, out ? sshlib::text::decode(*out, view(charset)) : std::u16string());
@@ -139,7 +143,7 @@ Text CKAPI_CALL CkSsh__lastErrorText(Handle ssh) {
     const auto obj = registry().find<SshObject>(ssh);
     if (!obj)
         return EmptyText;
-    return keep(obj->textOut, sshlib::text::fromUtf8(obj->session.error().text()));
+    return keep(obj->textOut, obj->session.error().decoded(obj->charset));
 }
 
 void CKAPI_CALL CkSsh_Disconnect(Handle ssh) {
@@ -210,5 +214,6 @@ Text CKAPI_CALL CkScp__lastErrorText(Handle scp) {
     const auto obj = registry().find<ScpObject>(scp);
     if (!obj)
         return EmptyText;
-    return keep(obj->textOut, sshlib::text::fromUtf8(obj->error.text()));
+    const auto session = obj->ssh ? registry().find<SshObject>(obj->ssh) : nullptr;
+    return keep(obj->textOut, obj->error.decoded(session ? session->charset : u"ansi"));
 }

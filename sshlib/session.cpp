@@ -322,7 +322,8 @@ bool Session::authenticate(std::u16string_view login, std::u16string_view passwo
 }
 
 std::optional<std::string> Session::run(const std::string &command) {
-    error_.begin("Command " + quoted(command) + " on " + (host_.empty() ? "no board" : host_));
+    // The command is in the board's charset, as its output is.
+    error_.begin("Command ", quoted(command), " on " + (host_.empty() ? "no board" : host_));
     if (!loggedIn()) {
         error_.fail("checking the session", raw_ && !broken_
                                                 ? "the session is not logged in"
