@@ -16,14 +16,20 @@ apt-get install -y --no-install-recommends \
 
 # OpenSSH's sshd runs only inside the emulated board. Its package would start a server on this
 # machine's port 22; a policy says no to that while it installs.
+# The policy goes on every way out, a failed install included: left behind, it would keep every
+# service on this machine from starting.
 if [ ! -x /usr/sbin/sshd ]; then
     policy=/usr/sbin/policy-rc.d
-    made=0
     if [ ! -e $policy ]; then
-        printf '#!/bin/sh\nexit 101\n' >$policy && chmod 755 $policy && made=1
+        trap 'rm -f $policy' EXIT
+        trap 'exit 1' HUP INT TERM
+        printf '#!/bin/sh\nexit 101\n' >$policy && chmod 755 $policy
+        apt-get install -y --no-install-recommends openssh-server
+        rm -f $policy
+        trap - EXIT HUP INT TERM
+    else
+        apt-get install -y --no-install-recommends openssh-server
     fi
-    apt-get install -y --no-install-recommends openssh-server
-    [ $made = 1 ] && rm -f $policy
 fi
 
 # Libraries built from Debian's source packages (see README): mirror the system's Debian
