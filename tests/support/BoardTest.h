@@ -112,6 +112,9 @@ template <class Form> std::unique_ptr<Form> ShownOnBoard() {
 
 // The file descriptors this process holds, each as "number -> what it refers to", sockets among
 // them: a session, a transfer or a PC file left open keeps one.
+// A listing that could not be read holds one entry that says so, which no check passes.
+inline const QString UnreadableDescriptors = QStringLiteral("unreadable: ");
+
 inline QStringList OpenDescriptors() {
     std::map<int, QString> open;
     std::error_code ec;
@@ -121,6 +124,10 @@ inline QStringList OpenDescriptors() {
         const auto target = std::filesystem::read_symlink(it->path(), linkError);
         open[std::atoi(it->path().filename().string().c_str())] =
             QString::fromStdString(target.string());
+    }
+    if (ec) {
+        return {UnreadableDescriptors + QStringLiteral("/proc/self/fd: ") +
+                QString::fromStdString(ec.message())};
     }
     QStringList listed;
     for (const auto &[fd, target] : open) {
@@ -137,6 +144,11 @@ inline QStringList OpenDescriptors() {
 // so that a leak names itself.
 inline QString DescriptorsChanged(const QStringList &before) {
     const QStringList now = OpenDescriptors();
+    for (const QStringList *listing : {&before, &now}) {
+        if (listing->size() == 1 && listing->front().startsWith(UnreadableDescriptors)) {
+            return QStringLiteral("the open descriptors cannot be counted: ") + listing->front();
+        }
+    }
     if (now.size() == before.size()) {
         return {};
     }
