@@ -28,5 +28,5 @@ echo "== the fuzzers"
 BUILD_DIR=$build-fuzz "$here/scripts/configure.sh" -DCMAKE_C_COMPILER=clang \
     -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_SANITIZE=ON -DTAVRIN_FUZZ=ON >/dev/null
 cmake --build "$build-fuzz" --target fuzzers
-ctest --test-dir "$build-fuzz" --output-on-failure -L fuzz || status=1
+ctest --test-dir "$build-fuzz" --output-on-failure -L fuzz "$@" || status=1
 exit $status
