@@ -10,6 +10,7 @@ windows=$(cd "${1:-$here/build-mingw-x64}" && pwd)
 build=$(BUILD_DIR=${BUILD_DIR:-$here/build} "$here/scripts/configure.sh")
 cmake --build "$build" --target ckrun ChilkatDelphi32
 cmake --build "$windows" --target ckrun ChilkatDelphi32
+# shellcheck source=tests/windows/wine-env.sh
 . "$here/tests/windows/wine-env.sh"
 wine_setup x86_64 run-wine-bench.sh
 # Made here, outside the board's namespaces; wine_bench.py starts the server inside them.

@@ -53,5 +53,5 @@ for best in $candidates; do
     fi
     echo "$0: $package $best could not be fetched; trying an older revision" >&2
 done
-echo "$0: no revision of $package $upstream could be fetched ($(echo $candidates))" >&2
+echo "$0: no revision of $package $upstream could be fetched ($(echo "$candidates" | tr '\n' ' '))" >&2
 exit 1

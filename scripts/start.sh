@@ -36,7 +36,7 @@ if [ -z "${XAUTHORITY:-}" ] && [ -n "${SUDO_USER:-}" ]; then
     home=$(getent passwd "$SUDO_USER" | cut -d: -f6)
     [ -f "$home/.Xauthority" ] && XAUTHORITY=$home/.Xauthority && export XAUTHORITY
 fi
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb}
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-xcb}"
 
 "$here/scripts/deps.sh"
 
@@ -60,6 +60,7 @@ fi
 host_netns=$(readlink /proc/self/ns/net)
 export TAVRIN_HOST_NETNS="$host_netns" TAVRIN_PROGRAM_BINARY="$binary"
 echo "Starting the emulated board and $program inside its namespace (close $program to stop it)."
+# shellcheck disable=SC2016 # the script is expanded inside the board's namespace
 exec "$here/tests/emuboard/emuboard.sh" run -- sh -c '
     set -eu
     if [ "$(readlink /proc/self/ns/net)" = "$TAVRIN_HOST_NETNS" ]; then

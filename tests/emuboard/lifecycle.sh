@@ -3,6 +3,7 @@
 #   lifecycle.sh /path/to/emuboard.sh
 # Exit status, clean teardown (no folder, loop device or process left), --keep, --no-usb,
 # a start that fails, and a board ended by SIGTERM.
+# shellcheck disable=SC2016 # the sh -c scripts are expanded inside the board
 
 set -u
 EMUBOARD=${1:?usage: lifecycle.sh EMUBOARD}
@@ -12,6 +13,7 @@ trap 'rm -rf --one-file-system "$SCRATCH"' EXIT
 export EMUBOARD_TMPDIR=$SCRATCH/boards
 mkdir "$EMUBOARD_TMPDIR"
 
+# shellcheck source=tests/emuboard/report.sh
 . "$(dirname "$0")/report.sh"
 
 # Prints what is left of the board whose work folder was $1: the folder itself, loop devices
@@ -45,7 +47,7 @@ fi
 # --keep, and the control script refusing to act from outside the board's namespaces.
 "$EMUBOARD" run --keep -- sh -c 'echo "$BOARD_WORK" >"$0"' "$SCRATCH/work" 2>/dev/null
 work=$(cat "$SCRATCH/work")
-if [ -f "$work/dropbear.log" ] && [ -z "$(leftovers "$work" | grep -v '^folder')" ]; then
+if [ -f "$work/dropbear.log" ] && ! leftovers "$work" | grep -qv '^folder'; then
     pass "--keep keeps the work folder and nothing else"
 else
     fail "--keep keeps the work folder and nothing else" "$(leftovers "$work")"
@@ -96,4 +98,4 @@ else
         "status $st after $((SECONDS - start)) s" "left: $left"
 fi
 
-exit $FAILED
+exit "$FAILED"

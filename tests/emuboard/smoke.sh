@@ -13,6 +13,7 @@ PY=/usr/bin/python3
 TMP=$BOARD_WORK/smoke
 mkdir -p "$TMP"
 
+# shellcheck source=tests/emuboard/report.sh
 . "$(dirname "$0")/report.sh"
 # check NAME COMMAND...: the command's success decides.
 check() {
@@ -20,6 +21,7 @@ check() {
     shift
     if "$@"; then pass "$name"; else fail "$name"; fi
 }
+# shellcheck disable=SC2029 # the command is the board's to run, as given
 board() { ssh "${SSH_OPTS[@]}" root@"$BOARD_HOST" "$@"; }
 contains() { # haystack needle
     [[ $1 == *"$2"* ]]
@@ -204,4 +206,4 @@ else
     check "fake scpreply plays its script" grep -q "scp: /tmp/full.bin: No space left on device" "$TMP/err"
 fi
 
-exit $FAILED
+exit "$FAILED"

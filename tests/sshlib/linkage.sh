@@ -13,9 +13,9 @@ bad() {
 }
 
 for file in "$lib" "$@"; do
-    needed=$(readelf -d "$file" | awk '/NEEDED/ { gsub(/[][]/, "", $5); print $5 }')
-    echo "$file needs: $(echo $needed)"
-    case " $(echo $needed) " in *libssh2*) bad "$file links a shared libssh2" ;; esac
+    needed=$(readelf -d "$file" | awk '/NEEDED/ { gsub(/[][]/, "", $5); print $5 }' | tr '\n' ' ')
+    echo "$file needs: $needed"
+    case " $needed " in *libssh2*) bad "$file links a shared libssh2" ;; esac
     ldd "$file" | grep -q libssh2 && bad "$file loads a libssh2: $(ldd "$file" | grep libssh2)"
 done
 # The programs load the library at run time; neither links it.
@@ -23,10 +23,10 @@ for program in "$@"; do
     readelf -d "$program" | grep -q 'NEEDED.*ChilkatDelphi32' && bad "$program links the library"
 done
 
-grep -aq "SSH-2.0-libssh2_$version\$\|SSH-2.0-libssh2_$version[^0-9.]" "$lib" ||
+grep -aq "SSH-2.0-libssh2_${version}\$\|SSH-2.0-libssh2_${version}[^0-9.]" "$lib" ||
     bad "$lib does not carry libssh2 $version (its banner is missing)"
 exported=$(nm -D --defined-only "$lib" | awk '{ print $3 }' | grep -i 'ssh2' || true)
-[ -z "$exported" ] || bad "$lib exports libssh2's own functions: $(echo $exported | head -c 300)"
+[ -z "$exported" ] || bad "$lib exports libssh2's own functions: $(echo "$exported" | tr '\n' ' ' | head -c 300)"
 
 [ $fail = 0 ] && echo "PASS: one libssh2 ($version), inside $lib only"
 exit $fail

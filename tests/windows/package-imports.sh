@@ -6,11 +6,12 @@
 # which imports ChilkatDelphi32.dll, alone in a folder must be found wanting.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/emuboard/report.sh
 . "$here/../emuboard/report.sh"
-[ $# -ge 1 ] && [ -d "$1" ] || {
+if [ $# -lt 1 ] || [ ! -d "$1" ]; then
     echo "usage: $0 PACKAGE_DIR [WINDOWS_BUILD_DIR]" >&2
     exit 2
-}
+fi
 objdump=x86_64-w64-mingw32-objdump
 command -v $objdump >/dev/null || {
     echo "package-imports.sh: $objdump is missing; install binutils-mingw-w64-x86-64" >&2
@@ -27,7 +28,8 @@ system=${system//$'\n'/ }
 # The DLLs that FILE imports and that neither FOLDER nor Windows has.
 unmet() {
     local file=$1 folder=$2 dll lower
-    local have=" $(cd "$folder" && ls | tr '[:upper:]' '[:lower:]' | tr '\n' ' ') "
+    local have
+    have=" $(find "$folder" -mindepth 1 -maxdepth 1 -printf '%f\n' | tr '[:upper:]' '[:lower:]' | tr '\n' ' ') "
     for dll in $($objdump -p "$file" | awk '/DLL Name:/ { print $3 }'); do
         lower=${dll,,}
         [[ $lower == api-ms-win-* || $system == *" ${lower%.dll} "* || $system == *" $lower "* ||
@@ -59,7 +61,7 @@ for file in "${files[@]}"; do
     if [ -z "$missing" ]; then
         pass "$name needs only the package and Windows itself"
     else
-        fail "$name needs only the package and Windows itself" "not found: $(echo $missing)"
+        fail "$name needs only the package and Windows itself" "not found: $(echo "$missing" | tr '\n' ' ')"
     fi
 done
-exit $FAILED
+exit "$FAILED"

@@ -40,6 +40,7 @@ cmake -S "$here/cross" -B "$build" -G Ninja --toolchain "$repo/cmake/mingw-w64-$
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 
+# shellcheck source=tests/windows/wine-env.sh
 . "$here/wine-env.sh"
 wine_setup "$arch" "windows tests ($arch)"
 unset DISPLAY WAYLAND_DISPLAY

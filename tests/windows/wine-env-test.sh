@@ -28,6 +28,7 @@ check() {
     out=$(
         TAVRIN_WINE64_LOADER=$file TAVRIN_WINE32_LOADER=$file
         export TAVRIN_WINE64_LOADER TAVRIN_WINE32_LOADER
+        # shellcheck source=tests/windows/wine-env.sh
         . "$here/wine-env.sh"
         wine_setup "$arch" check 2>&1
         echo "WINELOADER=$WINELOADER"

@@ -26,11 +26,7 @@ wine_missing() {
 # Succeeds when the kernel runs the program file $1; otherwise prints the kernel's refusal.
 # Only a refusal counts: a loader that runs and then complains is for the tests to show.
 wine_kernel_runs() {
-    wine_refusal=$( (
-        LC_ALL=C
-        export LC_ALL
-        exec "$1" --version
-    ) 2>&1 >/dev/null) && return 0
+    wine_refusal=$( (LC_ALL=C exec "$1" --version) 2>&1 >/dev/null) && return 0
     case $wine_refusal in
     *"Exec format error"*)
         echo "$wine_refusal"

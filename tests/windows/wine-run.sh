@@ -22,6 +22,7 @@ for tool in xvfb-run:xvfb xauth:xauth; do
     }
 done
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/windows/wine-env.sh
 . "$here/wine-env.sh"
 wine_setup x86_64 wine-run.sh
 
