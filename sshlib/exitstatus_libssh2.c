@@ -7,7 +7,8 @@
 #include "libssh2_priv.h"
 
 #if LIBSSH2_VERSION_NUM != 0x010b01
-#error "the exit-status mark is proven on libssh2 1.11.1 only; run the board tests on the new version, then change this"
+/* Proven on 1.11.1 only: run the board tests on the new version, then change this. */
+#error "the exit-status mark is proven on libssh2 1.11.1 only"
 #endif
 
 void sshlib_exitstatus_set(LIBSSH2_CHANNEL *channel, int status);
