@@ -1,8 +1,7 @@
-#include "net.h"
+#include "net_platform.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
@@ -14,25 +13,48 @@
 
 namespace sshlib::net {
 
-namespace {
-using Clock = std::chrono::steady_clock;
+namespace platform {
 
-int msLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
+bool start(std::string &) {
+    return true;
 }
 
-// One attempt on one resolved address; returns the connected socket or NoSocket.
-Socket tryAddress(const addrinfo *ai, Clock::time_point deadline, std::string &error) {
-    SocketGuard guard(::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol));
+bool resolve(const std::string &host, int port, std::vector<Address> &out, std::string &error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo *list = nullptr;
+    const std::string service = std::to_string(port);
+    const int gai = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    if (gai != 0) {
+        error = std::string("the address could not be resolved (") + ::gai_strerror(gai) + ")";
+        return false;
+    }
+    static_assert(sizeof(sockaddr_storage) <= sizeof(Address::bytes));
+    for (const addrinfo *ai = list; ai; ai = ai->ai_next) {
+        Address a;
+        a.family = ai->ai_family;
+        a.socktype = ai->ai_socktype;
+        a.protocol = ai->ai_protocol;
+        a.length = static_cast<int>(ai->ai_addrlen);
+        std::memcpy(a.bytes.data(), ai->ai_addr, ai->ai_addrlen);
+        out.push_back(a);
+    }
+    ::freeaddrinfo(list);
+    return true;
+}
+
+Socket tryAddress(const Address &address, Clock::time_point deadline, std::string &error) {
+    SocketGuard guard(::socket(address.family, address.socktype | SOCK_CLOEXEC, address.protocol));
     const int fd = guard.get();
     if (fd < 0) {
         error = std::strerror(errno);
         return NoSocket;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    int rc = ::connect(fd, ai->ai_addr, ai->ai_addrlen);
+    int rc = ::connect(fd, reinterpret_cast<const sockaddr *>(address.bytes.data()),
+                       static_cast<socklen_t>(address.length));
     if (rc != 0 && errno == EINPROGRESS) {
         pollfd p{fd, POLLOUT, 0};
         for (;;) {
@@ -60,32 +82,8 @@ Socket tryAddress(const addrinfo *ai, Clock::time_point deadline, std::string &e
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     return guard.release();
 }
-} // namespace
 
-Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string &error) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo *list = nullptr;
-    const std::string service = std::to_string(port);
-    const int gai = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
-    if (gai != 0) {
-        error = std::string("the address could not be resolved (") + ::gai_strerror(gai) + ")";
-        return NoSocket;
-    }
-    Socket s = NoSocket;
-    for (const addrinfo *ai = list; ai && s == NoSocket; ai = ai->ai_next) {
-        if (msLeft(deadline) == 0) {
-            error = "no answer within the connect time-out";
-            break;
-        }
-        s = tryAddress(ai, deadline, error);
-    }
-    ::freeaddrinfo(list);
-    return s;
-}
+} // namespace platform
 
 void shutdownSocket(Socket s) {
     if (s != NoSocket)

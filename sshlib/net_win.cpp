@@ -1,9 +1,9 @@
-#include "net.h"
+#include "net_platform.h"
 
 #include "syserror_win.h"
 #include "textconv.h"
 
-#include <chrono>
+#include <cstring>
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -12,7 +12,9 @@
 namespace sshlib::net {
 
 namespace {
-using Clock = std::chrono::steady_clock;
+std::string errorText(int code) {
+    return windowsErrorText(static_cast<unsigned long>(code));
+}
 
 // Winsock is started on the first connect, once, however many threads connect at once; never
 // while the library is being loaded, where Windows forbids it (the loader lock). It is never
@@ -26,18 +28,47 @@ int startWinsock() {
     return result;
 }
 
-std::string errorText(int code) {
-    return windowsErrorText(static_cast<unsigned long>(code));
+} // namespace
+
+namespace platform {
+
+bool start(std::string &error) {
+    if (const int rc = startWinsock(); rc != 0) {
+        error = "the PC's network (Winsock) could not be started (" + errorText(rc) + ")";
+        return false;
+    }
+    return true;
 }
 
-int msLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
+bool resolve(const std::string &host, int port, std::vector<Address> &out, std::string &error) {
+    ADDRINFOW hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    ADDRINFOW *list = nullptr;
+    const std::wstring service = std::to_wstring(port);
+    const int gai = GetAddrInfoW(reinterpret_cast<const wchar_t *>(text::fromUtf8(host).c_str()),
+                                 service.c_str(), &hints, &list);
+    if (gai != 0) {
+        error = "the address could not be resolved (" + errorText(gai) + ")";
+        return false;
+    }
+    static_assert(sizeof(SOCKADDR_STORAGE) <= sizeof(Address::bytes));
+    for (const ADDRINFOW *ai = list; ai; ai = ai->ai_next) {
+        Address a;
+        a.family = ai->ai_family;
+        a.socktype = ai->ai_socktype;
+        a.protocol = ai->ai_protocol;
+        a.length = static_cast<int>(ai->ai_addrlen);
+        std::memcpy(a.bytes.data(), ai->ai_addr, ai->ai_addrlen);
+        out.push_back(a);
+    }
+    FreeAddrInfoW(list);
+    return true;
 }
 
-Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &error) {
-    SocketGuard guard(::socket(ai->ai_family, ai->ai_socktype, ai->ai_protocol));
+Socket tryAddress(const Address &address, Clock::time_point deadline, std::string &error) {
+    SocketGuard guard(::socket(address.family, address.socktype, address.protocol));
     const SOCKET s = guard.get();
     if (s == INVALID_SOCKET) {
         error = errorText(WSAGetLastError());
@@ -45,7 +76,7 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
     }
     u_long nonblocking = 1;
     ::ioctlsocket(s, FIONBIO, &nonblocking);
-    int rc = ::connect(s, ai->ai_addr, static_cast<int>(ai->ai_addrlen));
+    int rc = ::connect(s, reinterpret_cast<const sockaddr *>(address.bytes.data()), address.length);
     if (rc != 0 && WSAGetLastError() == WSAEWOULDBLOCK) {
         // select() and its exception set, not WSAPoll: before Windows 10 2004, WSAPoll never
         // reports a failed connect, so a refused one would wait out the whole time-out.
@@ -82,37 +113,7 @@ Socket tryAddress(const ADDRINFOW *ai, Clock::time_point deadline, std::string &
     return guard.release();
 }
 
-} // namespace
-
-Socket connectTcp(const std::string &host, int port, int timeoutMs, std::string &error) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (const int rc = startWinsock(); rc != 0) {
-        error = "the PC's network (Winsock) could not be started (" + errorText(rc) + ")";
-        return NoSocket;
-    }
-    ADDRINFOW hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    ADDRINFOW *list = nullptr;
-    const std::wstring service = std::to_wstring(port);
-    const int gai = GetAddrInfoW(reinterpret_cast<const wchar_t *>(text::fromUtf8(host).c_str()),
-                                 service.c_str(), &hints, &list);
-    if (gai != 0) {
-        error = "the address could not be resolved (" + errorText(gai) + ")";
-        return NoSocket;
-    }
-    Socket s = NoSocket;
-    for (const ADDRINFOW *ai = list; ai && s == NoSocket; ai = ai->ai_next) {
-        if (msLeft(deadline) == 0) {
-            error = "no answer within the connect time-out";
-            break;
-        }
-        s = tryAddress(ai, deadline, error);
-    }
-    FreeAddrInfoW(list);
-    return s;
-}
+} // namespace platform
 
 void shutdownSocket(Socket s) {
     if (s != NoSocket)
