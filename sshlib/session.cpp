@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace sshlib {
 
@@ -29,17 +28,21 @@ int msBetween(Session::Clock::time_point from, Session::Clock::time_point to) {
         std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());
 }
 
-bool listHas(const std::string &list, std::string_view method) {
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(',', start);
-        if (end == std::string::npos)
-            end = list.size();
-        if (std::string_view(list).substr(start, end - start) == method)
-            return true;
-        start = end + 1;
+// Calls f with each name of a comma-separated list, as SSH writes its method lists.
+template <class F> void forEachName(std::string_view list, F f) {
+    for (;;) {
+        const std::size_t comma = list.find(',');
+        f(list.substr(0, comma));
+        if (comma == std::string_view::npos)
+            return;
+        list.remove_prefix(comma + 1);
     }
-    return false;
+}
+
+bool listHas(std::string_view list, std::string_view method) {
+    bool found = false;
+    forEachName(list, [&](std::string_view name) { found = found || name == method; });
+    return found;
 }
 
 } // namespace
@@ -181,17 +184,14 @@ bool Session::setPreferences() {
         const char **algs = nullptr;
         const int count = libssh2_session_supported_algs(raw_, p.type, &algs);
         std::string list;
-        for (std::string_view rest = p.list; !rest.empty();) {
-            const std::size_t comma = rest.find(',');
-            const std::string_view name = rest.substr(0, comma);
-            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        forEachName(p.list, [&](std::string_view name) {
             for (int i = 0; i < count; ++i) {
                 if (name == algs[i]) {
                     list += (list.empty() ? "" : ",") + std::string(name);
                     break;
                 }
             }
-        }
+        });
         if (count > 0)
             libssh2_free(raw_, algs);
         if (list.empty() || libssh2_session_method_pref(raw_, p.type, list.c_str()) != 0) {
@@ -205,7 +205,6 @@ bool Session::setPreferences() {
 bool Session::connect(std::u16string_view host, int port) {
     disconnect();
     host_ = text::toUtf8(host);
-    port_ = port;
     error_.begin("Connect to " + quoted(host_) + " port " + std::to_string(port));
     if (host_.empty()) {
         error_.fail("reading the board address", "the address is empty");

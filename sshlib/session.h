@@ -90,7 +90,6 @@ private:
     net::Socket socket_ = net::NoSocket;
     LIBSSH2_SESSION *raw_ = nullptr;
     std::string host_;
-    int port_ = 0;
     bool authenticated_ = false;
     bool broken_ = false;
     int idleTimeoutMs_ = DefaultIdleTimeoutMs;
