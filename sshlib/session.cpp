@@ -250,6 +250,49 @@ bool Session::connect(std::u16string_view host, int port) {
     return true;
 }
 
+std::optional<std::string> Session::offeredLoginMethods(const std::string &user) {
+    // Asking is itself the "none" login: boards with an empty password let root in only so.
+    char *offered = nullptr;
+    for (;;) {
+        offered = libssh2_userauth_list(raw_, user.c_str(), static_cast<unsigned>(user.size()));
+        if (offered || libssh2_session_last_errno(raw_) != LIBSSH2_ERROR_EAGAIN)
+            break;
+        if (!wait(error_, "asking which login methods the board offers"))
+            return std::nullopt;
+    }
+    if (offered)
+        return std::string(offered);
+    if (libssh2_userauth_authenticated(raw_))
+        authenticated_ = true;
+    else
+        libraryFailure(error_, "asking which login methods the board offers",
+                       libssh2_session_last_errno(raw_));
+    return std::nullopt;
+}
+
+int Session::passwordLogin(const std::string &user, std::u16string_view password) {
+    const std::string pw = text::toUtf8(password);
+    const int rc = retry(error_, "password login", [&] {
+        return libssh2_userauth_password_ex(raw_, user.c_str(), static_cast<unsigned>(user.size()),
+                                            pw.c_str(), static_cast<unsigned>(pw.size()), nullptr);
+    });
+    // A refusal lets the next method try; a lost connection does not.
+    if (rc != 0 && !error_.failed() && isTransportError(rc))
+        libraryFailure(error_, "password login", rc);
+    return rc;
+}
+
+int Session::keyboardInteractiveLogin(const std::string &user, std::u16string_view password) {
+    password_ = text::toUtf8(password);
+    const int rc = retry(error_, "keyboard-interactive login", [&] {
+        return libssh2_userauth_keyboard_interactive_ex(raw_, user.c_str(),
+                                                        static_cast<unsigned>(user.size()),
+                                                        &Session::onKeyboardInteractive);
+    });
+    password_.clear();
+    return rc;
+}
+
 bool Session::authenticate(std::u16string_view login, std::u16string_view password) {
     const std::string user = text::toUtf8(login);
     error_.begin("Login as " + quoted(user) + " on " + host_);
@@ -259,52 +302,22 @@ bool Session::authenticate(std::u16string_view login, std::u16string_view passwo
     }
     if (authenticated_)
         return true;
-    const unsigned userLen = static_cast<unsigned>(user.size());
+    const std::optional<std::string> methods = offeredLoginMethods(user);
+    if (!methods)
+        return authenticated_;
 
-    // "none" first: boards with an empty password let root in only that way.
-    char *offered = nullptr;
-    for (;;) {
-        offered = libssh2_userauth_list(raw_, user.c_str(), userLen);
-        if (offered || libssh2_session_last_errno(raw_) != LIBSSH2_ERROR_EAGAIN)
-            break;
-        if (!wait(error_, "asking which login methods the board offers"))
-            return false;
-    }
-    if (!offered) {
-        if (libssh2_userauth_authenticated(raw_)) {
-            authenticated_ = true;
-            return true;
-        }
-        libraryFailure(error_, "asking which login methods the board offers",
-                       libssh2_session_last_errno(raw_));
-        return false;
-    }
-    const std::string methods = offered;
-
+    // Each offered method in turn, until one lets us in or something other than a refusal
+    // ends the login.
     int rc = LIBSSH2_ERROR_AUTHENTICATION_FAILED;
-    if (listHas(methods, "password")) {
-        const std::string pw = text::toUtf8(password);
-        rc = retry(error_, "password login", [&] {
-            return libssh2_userauth_password_ex(raw_, user.c_str(), userLen, pw.c_str(),
-                                                static_cast<unsigned>(pw.size()), nullptr);
-        });
-        if (rc == 0) {
-            authenticated_ = true;
-            return true;
-        }
-        if (error_.failed() || isTransportError(rc)) {
-            if (!error_.failed())
-                libraryFailure(error_, "password login", rc);
-            return false;
-        }
-    }
-    if (listHas(methods, "keyboard-interactive")) {
-        password_ = text::toUtf8(password);
-        rc = retry(error_, "keyboard-interactive login", [&] {
-            return libssh2_userauth_keyboard_interactive_ex(raw_, user.c_str(), userLen,
-                                                            &Session::onKeyboardInteractive);
-        });
-        password_.clear();
+    const struct {
+        const char *method;
+        int (Session::*login)(const std::string &, std::u16string_view);
+    } ways[] = {{"password", &Session::passwordLogin},
+                {"keyboard-interactive", &Session::keyboardInteractiveLogin}};
+    for (const auto &way : ways) {
+        if (!listHas(*methods, way.method))
+            continue;
+        rc = (this->*way.login)(user, password);
         if (rc == 0) {
             authenticated_ = true;
             return true;
@@ -313,7 +326,7 @@ bool Session::authenticate(std::u16string_view login, std::u16string_view passwo
             return false;
     }
     error_.fail("login", "the board refused user " + quoted(user) +
-                             " with the given password (methods the board offers: " + methods +
+                             " with the given password (methods the board offers: " + *methods +
                              ")");
     if (isTransportError(rc))
         broken_ = true;

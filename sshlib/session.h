@@ -86,6 +86,13 @@ private:
                                       const LIBSSH2_USERAUTH_KBDINT_PROMPT *prompts,
                                       LIBSSH2_USERAUTH_KBDINT_RESPONSE *responses, void **abstract);
     bool setPreferences();
+    // The login methods the board offers user; none when the asking itself let user in
+    // (authenticated_ is then set) or failed (error_ says why).
+    std::optional<std::string> offeredLoginMethods(const std::string &user);
+    // One login by one method: 0 when in, else libssh2's answer; error_ is set when the
+    // login ended for another reason than a refusal.
+    int passwordLogin(const std::string &user, std::u16string_view password);
+    int keyboardInteractiveLogin(const std::string &user, std::u16string_view password);
 
     net::Socket socket_ = net::NoSocket;
     LIBSSH2_SESSION *raw_ = nullptr;
