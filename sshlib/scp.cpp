@@ -4,69 +4,11 @@
 #include "localfile.h"
 #include "textconv.h"
 
-#include <array>
 #include <charconv>
 #include <limits>
 #include <memory>
 
 namespace sshlib {
-
-namespace scpwire {
-
-std::string shellQuote(std::string_view path) {
-    std::string out = "'";
-    for (char c : path) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out.push_back(c);
-    }
-    return out + "'";
-}
-
-std::optional<FileRecord> parseFileRecord(std::string_view line) {
-    // C, four octal digits, blank, decimal size, blank, name.
-    if (line.size() < 9 || line[0] != 'C' || line[5] != ' ')
-        return std::nullopt;
-    FileRecord rec;
-    for (std::size_t i = 1; i <= 4; ++i) {
-        if (line[i] < '0' || line[i] > '7')
-            return std::nullopt;
-        rec.mode = rec.mode * 8 + static_cast<unsigned>(line[i] - '0');
-    }
-    const std::string_view rest = line.substr(6);
-    const std::size_t blank = rest.find(' ');
-    if (blank == std::string_view::npos || blank == 0)
-        return std::nullopt;
-    const std::string_view digits = rest.substr(0, blank);
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-    }
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), rec.size);
-    if (ec != std::errc() || end != digits.data() + digits.size() ||
-        rec.size > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-        return std::nullopt;
-    rec.name = std::string(rest.substr(blank + 1));
-    if (rec.name.empty() || rec.name == "." || rec.name == ".." ||
-        rec.name.find('/') != std::string::npos)
-        return std::nullopt;
-    return rec;
-}
-
-std::string uploadName(std::string_view remotePath, std::string_view localName) {
-    std::string_view name = remotePath;
-    const std::size_t slash = name.find_last_of('/');
-    if (slash != std::string_view::npos)
-        name = name.substr(slash + 1);
-    if (name.empty() || name == "." || name == "..")
-        name = localName;
-    if (name.empty() || name.find_first_of("\n\r/") != std::string_view::npos)
-        return {};
-    return std::string(name);
-}
-
-} // namespace scpwire
 
 namespace {
 
@@ -155,6 +97,59 @@ bool finish(Channel &ch, std::string_view what, ErrorText &err) {
 } // namespace
 
 namespace scpwire {
+
+std::string shellQuote(std::string_view path) {
+    std::string out = "'";
+    for (char c : path) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out.push_back(c);
+    }
+    return out + "'";
+}
+
+std::optional<FileRecord> parseFileRecord(std::string_view line) {
+    // C, four octal digits, blank, decimal size, blank, name.
+    if (line.size() < 9 || line[0] != 'C' || line[5] != ' ')
+        return std::nullopt;
+    FileRecord rec;
+    for (std::size_t i = 1; i <= 4; ++i) {
+        if (line[i] < '0' || line[i] > '7')
+            return std::nullopt;
+        rec.mode = rec.mode * 8 + static_cast<unsigned>(line[i] - '0');
+    }
+    const std::string_view rest = line.substr(6);
+    const std::size_t blank = rest.find(' ');
+    if (blank == std::string_view::npos || blank == 0)
+        return std::nullopt;
+    const std::string_view digits = rest.substr(0, blank);
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+    }
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), rec.size);
+    if (ec != std::errc() || end != digits.data() + digits.size() ||
+        rec.size > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return std::nullopt;
+    rec.name = std::string(rest.substr(blank + 1));
+    if (rec.name.empty() || rec.name == "." || rec.name == ".." ||
+        rec.name.find('/') != std::string::npos)
+        return std::nullopt;
+    return rec;
+}
+
+std::string uploadName(std::string_view remotePath, std::string_view localName) {
+    std::string_view name = remotePath;
+    const std::size_t slash = name.find_last_of('/');
+    if (slash != std::string_view::npos)
+        name = name.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        name = localName;
+    if (name.empty() || name.find_first_of("\n\r/") != std::string_view::npos)
+        return {};
+    return std::string(name);
+}
 
 bool receiveFile(ByteStream &ch, ErrorText &err, FileSink &sink) {
     const char yes = '\0';
