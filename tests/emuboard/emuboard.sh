@@ -16,8 +16,9 @@
 #   --keep             keep the work folder afterwards (its path is printed), for debugging
 #   --no-usb           no USB disk: /dev/sda1 does not exist, so mounting it fails
 #   --fake MODE:PORT   also start fakesshd.py on 127.0.0.1:PORT (repeatable); MODE is one of
-#                      kbdint, noexit, oldalgs, scpreply (see fakesshd.py); scpreply plays
-#                      the script in $BOARD_WORK/fake-PORT.script, read at each request
+#                      kbdint, noexit, oldalgs, scpreply, kexstall (see fakesshd.py); scpreply
+#                      plays the script in $BOARD_WORK/fake-PORT.script, read at each request;
+#                      kexstall starts a key exchange in the middle of an upload and falls silent
 #   --dropbear-window BYTES
 #                      dropbear's receive window per channel (its -W; 24576 by default, as on
 #                      the real board), for measuring how it bounds uploads
@@ -82,7 +83,7 @@ SETUP_FAILED=90
 START_TIMEOUT_S=10
 USB_SIZE=128M
 SMALL_SIZE=2m
-FAKE_MODES=" kbdint noexit oldalgs scpreply "
+FAKE_MODES=" kbdint noexit oldalgs scpreply kexstall "
 # Password "secret" as a SHA-512 crypt hash; fixed so building a board needs no hashing tool.
 TECH_HASH='$6$emuboardtech$bbinL3Qzyr4kMWrlSfdvqLW1WJ4rSJNVDQM4dKxG1HgjMRzNOINKAglr.71BnlWs8hUWbVgOSDITNvNDKBuOo/'
 

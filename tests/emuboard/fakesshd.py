@@ -35,6 +35,12 @@ namespaces). Users: root with an empty password, tech with "secret". Modes:
                 readdata
                 send \\1scp: {name}: No space left on device\\n
                 exit 1
+  kexstall  "none" and password login. An "scp -t" request takes the file header and the
+            first 256 KiB of the data, opens the window for 1 MiB more, starts a key exchange
+            (sends KEXINIT) and falls silent: the connection stays open but reads and answers
+            nothing for 60 s, then closes. A board that dies while it renews its keys. The
+            channel window is 64 KiB, so the client has little in flight when it falls silent.
+            Other requests fail with a message and exit status 1.
 """
 
 import argparse
@@ -250,6 +256,60 @@ class ScpScript:
         return line
 
 
+class KexStall:
+    """Takes some of an upload, then starts a key exchange and falls silent."""
+
+    READ_BEFORE = 256 * 1024
+    # Room the client still has to send in while the key exchange is under way.
+    WINDOW_OPENED = 1024 * 1024
+    CHANNEL_WINDOW = 64 * 1024
+
+    def __call__(self, chan, command):
+        chan.settimeout(IO_TIMEOUT_S)
+        if not command.startswith("scp -t "):
+            chan.sendall_stderr(b"fakesshd: kexstall takes only scp -t\n")
+            finish(chan, 1)
+            return
+        try:
+            chan.sendall(b"\0")
+            log.info("header %r", ScpScript.read_line(chan))
+            chan.sendall(b"\0")
+            ScpScript.read_exactly(chan, self.READ_BEFORE)
+        except (OSError, EOFError, socket.timeout) as e:
+            log.info("upload ended early: %s", e)
+            chan.close()
+            return
+        transport = chan.get_transport()
+        self.fall_silent(transport)
+        adjust = paramiko.Message()
+        adjust.add_byte(paramiko.common.cMSG_CHANNEL_WINDOW_ADJUST)
+        adjust.add_int(chan.remote_chanid)
+        adjust.add_int(self.WINDOW_OPENED)
+        # In one write, so that the client reads both at once and is in the key exchange with
+        # the window open, whatever it was doing. _send_kex_init is what renegotiate_keys()
+        # starts with; it would then wait for the exchange to end.
+        packetizer = transport.packetizer
+        write_all, parts = packetizer.write_all, []
+        packetizer.write_all = parts.append
+        try:
+            transport._send_user_message(adjust)
+            transport._send_kex_init()
+        finally:
+            packetizer.write_all = write_all
+        write_all(b"".join(parts))
+        log.info("key exchange started after %d bytes; falls silent", self.READ_BEFORE)
+
+    @staticmethod
+    def fall_silent(transport):
+        """From the next packet on, the transport reads and answers nothing, then closes."""
+
+        def stalled():
+            time.sleep(IO_TIMEOUT_S)
+            raise EOFError("silent for the whole stall")
+
+        transport.packetizer.read_message = stalled
+
+
 # --- server ----------------------------------------------------------------------------------
 
 
@@ -262,7 +322,10 @@ def restrict_to_old_algorithms(transport):
 
 
 def serve_connection(conn, args, host_key, handler):
-    transport = paramiko.Transport(conn)
+    if args.mode == "kexstall":
+        transport = paramiko.Transport(conn, default_window_size=KexStall.CHANNEL_WINDOW)
+    else:
+        transport = paramiko.Transport(conn)
     try:
         transport.add_server_key(host_key)
         if args.mode == "oldalgs":
@@ -277,7 +340,7 @@ def serve_connection(conn, args, host_key, handler):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("mode", choices=["kbdint", "noexit", "oldalgs", "scpreply"])
+    parser.add_argument("mode", choices=["kbdint", "noexit", "oldalgs", "scpreply", "kexstall"])
     parser.add_argument("port", type=int)
     parser.add_argument("--root", required=True, help="the board's root folder")
     parser.add_argument("--work", default=".", help="where the scpreply script is looked for")
@@ -299,6 +362,7 @@ def main():
         "oldalgs": run_in_board(args.root),
         "noexit": no_exit_status,
         "scpreply": ScpScript(args.script or os.path.join(args.work, f"fake-{args.port}.script")),
+        "kexstall": KexStall(),
     }[args.mode]
 
     sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
