@@ -73,7 +73,7 @@ bool Channel::open(std::string_view step) {
             failure(step, rc);
             return false;
         }
-        if (!session_.wait(err_, step))
+        if (!waitForProgress(step, Awaited::Answer))
             return false;
     }
 }
@@ -119,13 +119,7 @@ bool Channel::writeAll(const char *data, std::size_t length, std::string_view st
             err_.fail(step, "the board ended the transfer early", stderr_);
             return false;
         }
-        // Reading stderr may have taken the board's window adjustment off the socket; the socket
-        // would then stay quiet until the next keepalive.
-        const bool sendPending = (libssh2_session_block_directions(session_.raw()) &
-                                  LIBSSH2_SESSION_BLOCK_OUTBOUND) != 0;
-        if (!sendPending && libssh2_channel_window_write(raw_) > 0)
-            continue;
-        if (!session_.wait(err_, step))
+        if (!waitForProgress(step, Awaited::Window))
             return false;
     }
     return true;
@@ -144,9 +138,7 @@ long long Channel::read(char *buffer, std::size_t length, std::string_view step)
             return -1;
         if (libssh2_channel_eof(raw_))
             return 0;
-        if (n == 0 || stdoutQueued())
-            continue;
-        if (!session_.wait(err_, step))
+        if (!waitForProgress(step, Awaited::Output))
             return -1;
     }
 }
@@ -175,15 +167,7 @@ bool Channel::readToEnd(std::string &out, bool merged, std::string_view step) {
         }
         if (libssh2_channel_eof(raw_))
             return true;
-        if (progressed || stdoutQueued())
-            continue;
-        if (eofSent_) {
-            // The board's program is ending: nudge it along, within the idle time-out.
-            if (!nudgeIfSilent() && session_.silentTooLong(err_, step))
-                return false;
-            continue;
-        }
-        if (!session_.wait(err_, step))
+        if (!progressed && !waitForProgress(step, Awaited::End))
             return false;
     }
 }
@@ -193,8 +177,33 @@ bool Channel::sendEof(std::string_view step) {
     return eofSent_;
 }
 
-bool Channel::stdoutQueued() const {
-    return libssh2_poll_channel_read(raw_, 0) > 0;
+bool Channel::waitForProgress(std::string_view step, Awaited what) {
+    // A read of the other stream may have taken what this loop awaits (the board's window
+    // adjustment, stdout) off the socket into libssh2, where waiting on the socket would not see
+    // it until the next keepalive: then go on at once. Only bytes that came since the last look
+    // can be such news, so that shortcut is taken once per arrival and a retry that got nowhere
+    // waits: during a key exchange libssh2 says "try again" with the window open.
+    const bool news = session_.received_ != receivedSeen_;
+    receivedSeen_ = session_.received_;
+    if (news) {
+        const bool sendPending = (libssh2_session_block_directions(session_.raw()) &
+                                  LIBSSH2_SESSION_BLOCK_OUTBOUND) != 0;
+        if (what == Awaited::Window && !sendPending && libssh2_channel_window_write(raw_) > 0)
+            return true;
+        if ((what == Awaited::Output || what == Awaited::End) &&
+            libssh2_poll_channel_read(raw_, 0) > 0)
+            return true;
+    }
+    // The board's program is ending: nudge it along, within the idle time-out. A socket that
+    // the nudge found readable but that gave libssh2 nothing gets the full wait instead.
+    if (what == Awaited::End && eofSent_ && (news || !nudgeFoundData_)) {
+        if (session_.silentTooLong(err_, step))
+            return false;
+        nudgeFoundData_ = nudgeIfSilent();
+        return true;
+    }
+    nudgeFoundData_ = false;
+    return session_.wait(err_, step);
 }
 
 bool Channel::nudgeIfSilent() {

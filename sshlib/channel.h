@@ -7,6 +7,7 @@
 
 #include <libssh2.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,9 +38,12 @@ public:
 private:
     // Reads what stderr has without waiting, so the channel never stalls on it.
     bool drainStderr(std::string_view step);
-    // True when a read of stderr took output off the socket that now waits in libssh2: waiting
-    // on the socket would not see it.
-    bool stdoutQueued() const;
+    // What a loop waits for after libssh2 said "try again".
+    enum class Awaited { Answer, Window, Output, End };
+    // Every wait of the channel's loops: returns at once when libssh2 may already hold what is
+    // awaited, else waits on the socket; bounded by the idle time-out in every state. False,
+    // with err_ set, when the board stayed silent too long or the connection failed.
+    bool waitForProgress(std::string_view step, Awaited what);
     // True when the board sent something within a short while; else nudges it.
     bool nudgeIfSilent();
     void failure(std::string_view step, int rc);
@@ -49,6 +53,9 @@ private:
     LIBSSH2_CHANNEL *raw_ = nullptr;
     bool eofSent_ = false;
     bool closed_ = false;
+    // What waitForProgress saw last: the session's byte count, and a nudge that found data.
+    std::uint64_t receivedSeen_ = 0;
+    bool nudgeFoundData_ = false;
     std::string stderr_;
 };
 

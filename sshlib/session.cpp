@@ -58,8 +58,11 @@ Session::~Session() {
 ssize_t Session::onReceive(libssh2_socket_t fd, void *buffer, std::size_t length, int flags,
                            void **abstract) {
     const long n = net::receive(fd, buffer, length, flags);
-    if (n > 0)
-        static_cast<Session *>(*abstract)->lastReceived_ = Clock::now();
+    if (n > 0) {
+        auto *session = static_cast<Session *>(*abstract);
+        session->lastReceived_ = Clock::now();
+        session->received_ += static_cast<std::uint64_t>(n);
+    }
     return n;
 }
 

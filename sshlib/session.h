@@ -9,6 +9,7 @@
 #include <libssh2.h>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -102,6 +103,8 @@ private:
     int idleTimeoutMs_ = DefaultIdleTimeoutMs;
     std::optional<Clock::time_point> deadline_;
     Clock::time_point lastReceived_{};
+    // Bytes taken off the socket so far: tells a channel whether anything came since it looked.
+    std::uint64_t received_ = 0;
     Clock::time_point lastKeepalive_{};
     std::string password_; // only during keyboard-interactive login
     ErrorText error_;
