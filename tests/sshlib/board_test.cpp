@@ -6,16 +6,22 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <netinet/in.h>
 #include <random>
+#include <stop_token>
 #include <string>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/statvfs.h>
 #include <thread>
@@ -87,6 +93,48 @@ template <class Row> auto PrintTo(const Row &row, std::ostream *os) -> decltype(
 double secondsSince(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
+
+// User and system CPU time of this process so far: what tells a spin from a wait.
+double cpuSeconds() {
+    rusage use{};
+    ::getrusage(RUSAGE_SELF, &use);
+    const auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(use.ru_utime) + seconds(use.ru_stime);
+}
+
+// Shuts this process's end of its connections to a port when the time is up, unless it is
+// destroyed first: a library call that spins past its bound then fails the test with figures
+// instead of hanging it. The sockets stay open, so the library can still close them itself.
+class ConnectionCutter {
+public:
+    ConnectionCutter(int port, std::chrono::milliseconds after)
+        : thread_([this, port, after](std::stop_token stop) {
+              std::mutex m;
+              std::condition_variable_any wake;
+              std::unique_lock lock(m);
+              wake.wait_for(lock, stop, after, [] { return false; });
+              if (!stop.stop_requested())
+                  fired_ = cut(port);
+          }) {}
+    bool fired() const { return fired_; }
+
+private:
+    static bool cut(int port) {
+        bool any = false;
+        for (const auto &e : fs::directory_iterator("/proc/self/fd")) {
+            const int fd = std::atoi(e.path().filename().c_str());
+            sockaddr_in peer{};
+            socklen_t len = sizeof peer;
+            if (::getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &len) == 0 &&
+                peer.sin_family == AF_INET && ntohs(peer.sin_port) == port)
+                any = ::shutdown(fd, SHUT_RDWR) == 0 || any;
+        }
+        return any;
+    }
+
+    std::atomic<bool> fired_ = false;
+    std::jthread thread_; // last: it uses the members above
+};
 
 // One session, closed and released however the test ends.
 struct Session {
@@ -215,7 +263,8 @@ constexpr int KbdIntPort = 2201;
 constexpr int OldAlgsPort = 2202;
 constexpr int ScpReplyPort = 2203;
 constexpr int NoExitPort = 2204;
-constexpr int OpenSshPort = 2205; // current OpenSSH, RSA host key only, default algorithms
+constexpr int OpenSshPort = 2205;  // current OpenSSH, RSA host key only, default algorithms
+constexpr int KexStallPort = 2206; // starts a key exchange in an upload, then falls silent
 
 TEST_F(Board, KeyboardInteractiveOnlyServerLetsRootIn) {
     Session s;
@@ -408,6 +457,45 @@ TEST_F(Board, StoppedBoardFailsWithinTheIdleTimeoutPlusTwoSeconds) {
     EXPECT_FALSE(s.ok());
     EXPECT_LE(took, 0.5 + 3.0 + 2.0);
     EXPECT_NE(s.error().find("stopped answering"), std::string::npos) << s.error();
+}
+
+// A board renews its keys now and then during long uploads, and may die right then. While the
+// key exchange waits for the board, libssh2 answers every write with "try again" though the
+// window is open: the upload must still fail within the idle time-out, waiting on the socket
+// rather than retrying on the CPU.
+TEST_F(Board, BoardDyingInAKeyExchangeFailsTheUploadInTimeWithoutSpinning) {
+    constexpr int IdleMs = 2000;
+    constexpr double BoundSeconds = IdleMs / 1000.0 + 3.0;
+    constexpr auto CutAfter = std::chrono::seconds(10);
+    const fs::path fakeLog =
+        fs::path(env("BOARD_WORK")) / ("fake-" + std::to_string(KexStallPort) + ".log");
+    const std::size_t logBefore = slurp(fakeLog).size();
+    writeRandom(local / "up.bin", 4u << 20, 11);
+    Session s;
+    Transfer t;
+    ASSERT_TRUE(s.open(env("BOARD_HOST"), u"root", u"", IdleMs, KexStallPort)) << s.error();
+    ASSERT_TRUE(CkScp_UseSsh(t.h, s.h)) << t.error();
+    bool ok = true;
+    bool cut = false;
+    double wall = 0;
+    double cpu = 0;
+    {
+        ConnectionCutter cutter(KexStallPort, CutAfter);
+        const double cpuStart = cpuSeconds();
+        const auto start = Clock::now();
+        ok = t.put(local / "up.bin", "/tmp/up.bin");
+        wall = secondsSince(start);
+        cpu = cpuSeconds() - cpuStart;
+        cut = cutter.fired();
+    }
+    ASSERT_NE(slurp(fakeLog).find("key exchange started", logBefore), std::string::npos)
+        << "the board never started its key exchange";
+    EXPECT_FALSE(ok) << "the upload went through a board that fell silent";
+    EXPECT_FALSE(cut) << "the upload was still running after " << CutAfter.count()
+                      << " s; the test cut its connection";
+    EXPECT_LT(wall, BoundSeconds) << "the idle time-out is " << IdleMs << " ms";
+    EXPECT_LT(cpu, 0.25 * wall) << cpu << " s of CPU in " << wall << " s: a spin, not a wait";
+    EXPECT_NE(t.error().find("stopped answering"), std::string::npos) << t.error();
 }
 
 TEST_F(Board, UploadAndDownloadAreByteExact) {
