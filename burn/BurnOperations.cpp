@@ -6,9 +6,8 @@
 #include "Seams.h"
 #include "TransferSets.h"
 #include "Utf16Text.h"
+#include "localfile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -24,14 +23,18 @@ constexpr std::u16string_view BoardConfigFile = u"/app/rtspserver.dat";
 using shell::ToQString;
 
 // Every file an upload will send must be a readable regular file before anything on the board
-// is deleted; otherwise the board would be left without the files it had.
+// is deleted; otherwise the board would be left without the files it had. Each is opened exactly
+// as the library opens it for the upload, so a file that another program still writes fails here,
+// not after the deletions. A file that is there but cannot be read is named with the reason.
 bool AllReadable(shell::TMainForm &form, const QString &folder, const TBF &set, int uploaded) {
     QStringList missing;
     for (int slot = 0; slot < uploaded; ++slot) {
-        const QString path = PcPath(folder, set.FN[slot]);
-        QFile file(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-            missing << set.FN[slot];
+        sshlib::localfile::InputFile file;
+        std::string why;
+        if (!file.open(PcPath(folder, set.FN[slot]).toStdU16String(), why)) {
+            missing << (file.absent() ? set.FN[slot]
+                                      : set.FN[slot] + QStringLiteral(" (") +
+                                            QString::fromStdString(why) + QStringLiteral(")"));
         }
     }
     if (missing.isEmpty()) {

@@ -75,6 +75,16 @@ class BoardTransferTest : public QObject {
         return folder;
     }
 
+    // The same, nested until a file inside is well past Windows' MAX_PATH of 260 characters, as
+    // in a technician's deep folders.
+    QString DeepPcFolder(const QString &name) const {
+        QString nested = name;
+        while (PcFolder(QString()).size() + nested.size() < 300) {
+            nested += QStringLiteral("/Firmware images of the recording board");
+        }
+        return PcFolder(nested);
+    }
+
     // Clicks a button with the picker answering `folder` and every message box with OK.
     QStringList Click(QPushButton *button, const QString &folder) {
         form_->SetStatus(QStringLiteral("earlier status"));
@@ -204,6 +214,85 @@ private slots:
                  qPrintable("the error text names the board file: " + error));
         QVERIFY2(!error.contains(QStringLiteral("Download OK.")), qPrintable(error));
         QCOMPARE(Snapshot(folder), before);
+    }
+
+    void fileStillBeingWritten_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("held"); // the file another program still writes
+        QTest::addColumn<bool>("deep");    // in a folder past MAX_PATH
+        QTest::newRow("burn: rootfs.jffs2 still being unpacked") << "burn"
+                                                                 << "rootfs.jffs2" << false;
+        QTest::newRow("update: sample_rtspserver still being written")
+            << "update"
+            << "sample_rtspserver" << false;
+        QTest::newRow("burn: past MAX_PATH, uImage still being unpacked") << "burn"
+                                                                          << "uImage" << true;
+    }
+
+    // A PC file that another program holds open for writing, as an unpacker does, cannot be
+    // read for the upload on Windows: the check before the deletions names it and says why, and
+    // nothing on the board is touched. Elsewhere it is read as it is now, as it always was.
+    void fileStillBeingWritten() {
+        QFETCH(QString, operation);
+        QFETCH(QString, held);
+        QFETCH(bool, deep);
+        const bool burn = operation == QLatin1String("burn");
+        const QString name = "held-" + operation;
+        const QString folder = deep ? DeepPcFolder(name) : PcFolder(name);
+        const QString boardFolder = burn ? QStringLiteral("/tmp/") : QStringLiteral("/app/");
+        std::uint64_t seed = 200;
+        for (const QString &file : burn ? BurnNames.mid(0, 8) : UpdateNames) {
+            QVERIFY(WriteFile(PcFile(folder, file), Pattern(64 << 10, seed++)));
+        }
+        for (const QString &file : burn ? BurnNames : UpdateNames) {
+            QVERIFY(WriteFile(Board(boardFolder + file), "kept " + file.toUtf8()));
+        }
+        const QMap<QString, QByteArray> before = Snapshot(Board(boardFolder));
+        QStringList log;
+        {
+            const HeldForWriting writer(PcFile(folder, held));
+            QVERIFY(writer.held());
+            log = Click(burn ? form_->BitBtn1 : form_->BitBtn2, folder);
+        }
+
+        if (!WritersCanKeepReadersOut()) {
+            QCOMPARE(log, QStringList{"Source Folder : " + folder} + (burn ? BurnLog : UpdateLog));
+            return;
+        }
+        QCOMPARE(log, (QStringList{"Source Folder : " + folder,
+                                   "Files missing or unreadable in " + folder + " : " + held +
+                                       " (it is in use by another program)"}));
+        QCOMPARE(Snapshot(Board(boardFolder)), before);
+        QCOMPARE(form_->Panel2->text(), QStringLiteral("earlier status"));
+    }
+
+    // Files in a folder past MAX_PATH: the burn files land byte-exact, the configuration file
+    // comes down into it and goes back up unchanged.
+    void folderPastMaxPath() {
+        const QString folder = DeepPcFolder("deep");
+        QVERIFY2(PcFile(folder, "rootfs.jffs2").size() > 260, qPrintable(folder));
+        std::uint64_t seed = 300;
+        for (const QString &name : BurnNames) {
+            QVERIFY(WriteFile(PcFile(folder, name), Pattern(96 << 10, seed++)));
+            QVERIFY(WriteFile(Board("/tmp/" + name), "old " + name.toUtf8()));
+        }
+        QCOMPARE(Click(form_->BitBtn1, folder), QStringList{"Source Folder : " + folder} + BurnLog);
+        for (const QString &name : BurnNames.mid(0, 8)) {
+            QVERIFY2(Sha(Board("/tmp/" + name)) == Sha(PcFile(folder, name)),
+                     qPrintable(name + " on the board differs from the PC's copy"));
+        }
+
+        const QByteArray original = Pattern(23456, 9);
+        QVERIFY(WriteFile(Board("/app/rtspserver.dat"), original));
+        QCOMPARE(Click(form_->BitBtn3, folder),
+                 (QStringList{"Destination Folder : " + folder,
+                              "Configuration file \"rtspserver.dat\" Download OK."}));
+        QCOMPARE(ReadFile(PcFile(folder, "rtspserver.dat")), original);
+        QVERIFY(WriteFile(Board("/app/rtspserver.dat"), "changed on the board"));
+        QCOMPARE(Click(form_->BitBtn4, folder),
+                 (QStringList{"Source Folder : " + folder,
+                              "Configuration file \"rtspserver.dat\" Upload OK."}));
+        QCOMPARE(ReadFile(Board("/app/rtspserver.dat")), original);
     }
 };
 

@@ -50,3 +50,22 @@ inline QString PcFile(const QString &folder, const QString &name) {
 // A symbolic link to `target`, the platform's own kind (on Windows not a shortcut file, which
 // QFile::link makes and which reads as an ordinary file).
 bool MakeSymbolicLink(const QString &target, const QString &link);
+
+// A PC file held open for writing through a handle of its own, as a program that is still
+// writing it holds it (sharing reading and writing with others, as an unpacker does); closed
+// when this goes. held() is false when the file could not be opened.
+class HeldForWriting {
+public:
+    explicit HeldForWriting(const QString &path);
+    ~HeldForWriting();
+    HeldForWriting(const HeldForWriting &) = delete;
+    HeldForWriting &operator=(const HeldForWriting &) = delete;
+    bool held() const { return handle_ != nullptr; }
+
+private:
+    void *handle_ = nullptr;
+};
+
+// True where a file held open for writing can keep others from opening it for reading, as
+// Windows' share modes do; elsewhere every reader opens it and reads what is there now.
+bool WritersCanKeepReadersOut();

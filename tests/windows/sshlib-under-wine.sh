@@ -6,7 +6,8 @@
 # DLLs, then runs them under Wine inside the board, headless,
 # in a Wine prefix of the caller's choosing: a command's output, an upload and a download
 # byte-exact through Windows paths with "\" into a folder named outside the ANSI code page,
-# and chacha20-poly1305 negotiated. A missing tool fails with its package's name.
+# the same through a folder whose full path is past MAX_PATH (260), absolute and relative, and
+# chacha20-poly1305 negotiated. A missing tool fails with its package's name.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../emuboard/report.sh"
@@ -75,6 +76,49 @@ if [ "${1:-}" = --inside ]; then
     else
         fail "Winsock is started on the first connect, once, not while the library loads" "$out"
     fi
+
+    # Nested folders, as a technician's deep ones, until the files' full paths are past 260.
+    deep=$files
+    while [ ${#deep} -lt 300 ]; do deep="$deep/Firmware images of the recording board"; done
+    mkdir -p "$deep"
+    head -c 1048613 /dev/urandom >"$deep/up.bin"
+    head -c 786449 /dev/urandom >"$BOARD_ROOT/tmp/deep-down.bin"
+    windeep="Z:${deep//\//\\}"
+    # ckrun runs in $build/bin: the same folder, relative to it.
+    reldeep="..\\${deep#"$build/"}"
+    reldeep=${reldeep//\//\\}
+    for form in absolute relative; do
+        if [ $form = absolute ]; then pc=$windeep; else pc=$reldeep; fi
+        rm -f "$deep/down.bin" "$BOARD_ROOT/tmp/deep-up.bin"
+        # Wine 8 takes paths past MAX_PATH in their ordinary form too, where Windows fails them,
+        # so the transfers alone cannot show the long form: Wine's file trace shows what the
+        # library asked the system for.
+        trace="$build/wine-deep-$form.trace"
+        out=$(WINEDEBUG=trace+file run_wine 120 ckrun.exe "$BOARD_HOST" put "$pc\\up.bin" \
+            /tmp/deep-up.bin get /tmp/deep-down.bin "$pc\\down.bin" 2>"$trace")
+        rc=$?
+        what="past MAX_PATH (${#windeep} characters), $form"
+        if cmp -s "$deep/up.bin" "$BOARD_ROOT/tmp/deep-up.bin"; then
+            pass "upload from a folder $what, byte-exact"
+        else
+            fail "upload from a folder $what, byte-exact" "ckrun ($rc): $out"
+        fi
+        if cmp -s "$BOARD_ROOT/tmp/deep-down.bin" "$deep/down.bin" &&
+            [ -z "$(find "$deep" -name 'down.bin.part-*')" ]; then
+            pass "download into a folder $what, byte-exact, no temporary file left"
+        else
+            fail "download into a folder $what, byte-exact, no temporary file left" "ckrun ($rc): $out"
+        fi
+        long='L"\\\\?\\Z:'
+        if grep -F "CreateFileW $long" "$trace" | grep -q 'GENERIC_READ FILE_SHARE_READ ' &&
+            grep -F "CreateFileW $long" "$trace" | grep -q 'GENERIC_WRITE  creation 1 ' &&
+            grep -qF "MoveFileWithProgressW ($long" "$trace"; then
+            pass "the library opens, creates and renames the files $what as \\\\?\\Z:\\..."
+        else
+            fail "the library opens, creates and renames the files $what as \\\\?\\Z:\\..." \
+                "$(grep -E 'CreateFileW|MoveFileWithProgressW' "$trace" | grep -F 'files' | tail -5)"
+        fi
+    done
     exit $FAILED
 fi
 

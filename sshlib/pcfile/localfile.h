@@ -16,8 +16,13 @@ public:
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
-    // Opens a readable regular file; on failure sets error and returns false.
+    // Opens a readable regular file; on failure sets error and returns false. On Windows others
+    // may read the file meanwhile but not write it, so one still being written does not open:
+    // error then says it is in use by another program.
     bool open(const std::u16string &path, std::string &error);
+    // After a failed open: nothing to read is there at all (no such file or folder, or a
+    // folder), as against a file that is there and cannot be read.
+    bool absent() const;
     std::uint64_t size() const;
     // Bytes read (0 at the end), or -1 with error set.
     long long read(void *buffer, std::size_t length, std::string &error);

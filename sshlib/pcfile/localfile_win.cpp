@@ -1,6 +1,7 @@
 #include "localfile.h"
 
 #include "PcSeparator.h"
+#include "longpath.h"
 #include "syserror_win.h"
 
 #include <random>
@@ -17,6 +18,32 @@ const wchar_t *wide(const std::u16string &s) {
     return reinterpret_cast<const wchar_t *>(s.c_str());
 }
 
+// The form every PC path takes on its way to the system, so that a file in a deep folder or on a
+// share opens, is created, renamed and deleted like any other. A relative path is made absolute
+// first: its length is only known then.
+std::u16string systemPath(const std::u16string &path) {
+    if (windowsPathForm(path) != PathForm::Relative)
+        return windowsLongPath(path);
+    const DWORD need = GetFullPathNameW(wide(path), 0, nullptr, nullptr);
+    if (need == 0)
+        return path;
+    std::u16string full(need, u'\0');
+    const DWORD got =
+        GetFullPathNameW(wide(path), need, reinterpret_cast<wchar_t *>(full.data()), nullptr);
+    if (got == 0 || got >= need)
+        return path;
+    full.resize(got);
+    return full.size() < MaxPath ? path : windowsLongPath(full);
+}
+
+// Why a PC file cannot be opened for reading, in the technician's words where the system's
+// would not tell them what to do.
+std::string openErrorText(DWORD code) {
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION)
+        return "it is in use by another program";
+    return windowsErrorText(code);
+}
+
 struct Handle {
     HANDLE h = INVALID_HANDLE_VALUE;
     ~Handle() { reset(); }
@@ -31,16 +58,28 @@ struct Handle {
 struct InputFile::Impl {
     Handle file;
     std::uint64_t size = 0;
+    bool absent = false;
 };
 
 InputFile::InputFile() : impl_(std::make_unique<Impl>()) {}
 InputFile::~InputFile() = default;
 
 bool InputFile::open(const std::u16string &path, std::string &error) {
-    impl_->file.h = CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    impl_->absent = false;
+    const std::u16string system = systemPath(path);
+    // Others may read it meanwhile, never write it: what is sent is what was there.
+    impl_->file.h = CreateFileW(wide(system), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (impl_->file.h == INVALID_HANDLE_VALUE) {
-        error = sysError();
+        const DWORD code = GetLastError();
+        const DWORD attrs = GetFileAttributesW(wide(system));
+        if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+            error = "it is a folder, not a file";
+            impl_->absent = true;
+            return false;
+        }
+        error = openErrorText(code);
+        impl_->absent = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
         return false;
     }
     BY_HANDLE_FILE_INFORMATION info{};
@@ -50,10 +89,15 @@ bool InputFile::open(const std::u16string &path, std::string &error) {
     }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         error = "it is a folder, not a file";
+        impl_->absent = true;
         return false;
     }
     impl_->size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     return true;
+}
+
+bool InputFile::absent() const {
+    return impl_->absent;
 }
 
 std::uint64_t InputFile::size() const {
@@ -82,12 +126,12 @@ ReplacingFile::ReplacingFile() : impl_(std::make_unique<Impl>()) {}
 ReplacingFile::~ReplacingFile() {
     impl_->file.reset();
     if (!impl_->committed && !impl_->temp.empty())
-        DeleteFileW(wide(impl_->temp));
+        DeleteFileW(wide(systemPath(impl_->temp)));
 }
 
 bool ReplacingFile::create(const std::u16string &destination, std::string &error) {
     impl_->destination = destination;
-    const DWORD attrs = GetFileAttributesW(wide(destination));
+    const DWORD attrs = GetFileAttributesW(wide(systemPath(destination)));
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
         error = "the destination is a folder";
         return false;
@@ -96,7 +140,7 @@ bool ReplacingFile::create(const std::u16string &destination, std::string &error
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string suffix = ".part-" + std::to_string(rd() % 1000000);
         std::u16string temp = destination + std::u16string(suffix.begin(), suffix.end());
-        impl_->file.h = CreateFileW(wide(temp), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        impl_->file.h = CreateFileW(wide(systemPath(temp)), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (impl_->file.h != INVALID_HANDLE_VALUE) {
             impl_->temp = std::move(temp);
@@ -130,7 +174,7 @@ bool ReplacingFile::commit(std::string &error) {
         return false;
     }
     impl_->file.reset();
-    if (!MoveFileExW(wide(impl_->temp), wide(impl_->destination),
+    if (!MoveFileExW(wide(systemPath(impl_->temp)), wide(systemPath(impl_->destination)),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = sysError();
         return false;

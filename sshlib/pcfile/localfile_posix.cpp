@@ -43,15 +43,20 @@ struct Fd {
 struct InputFile::Impl {
     Fd fd;
     std::uint64_t size = 0;
+    bool absent = false;
 };
 
 InputFile::InputFile() : impl_(std::make_unique<Impl>()) {}
 InputFile::~InputFile() = default;
 
 bool InputFile::open(const std::u16string &path, std::string &error) {
+    impl_->absent = false;
     const std::string name = text::toUtf8(path);
-    impl_->fd.fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a named pipe in place of the file fails as not regular rather than waiting for
+    // a writer. Reads of a regular file never block anyway.
+    impl_->fd.fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (impl_->fd.fd < 0) {
+        impl_->absent = errno == ENOENT || errno == ENOTDIR;
         error = sysError();
         return false;
     }
@@ -61,11 +66,16 @@ bool InputFile::open(const std::u16string &path, std::string &error) {
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
+        impl_->absent = S_ISDIR(st.st_mode);
         error = S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
         return false;
     }
     impl_->size = static_cast<std::uint64_t>(st.st_size);
     return true;
+}
+
+bool InputFile::absent() const {
+    return impl_->absent;
 }
 
 std::uint64_t InputFile::size() const {
