@@ -25,16 +25,16 @@ using shell::ToQString;
 // Every file an upload will send must be a readable regular file before anything on the board
 // is deleted; otherwise the board would be left without the files it had. Each is opened exactly
 // as the library opens it for the upload, so a file that another program still writes fails here,
-// not after the deletions. A file that is there but cannot be read is named with the reason.
+// not after the deletions; the log then says so.
 bool AllReadable(shell::TMainForm &form, const QString &folder, const TBF &set, int uploaded) {
     QStringList missing;
     for (int slot = 0; slot < uploaded; ++slot) {
         sshlib::localfile::InputFile file;
         std::string why;
         if (!file.open(PcPath(folder, set.FN[slot]).toStdU16String(), why)) {
-            missing << (file.absent() ? set.FN[slot]
-                                      : set.FN[slot] + QStringLiteral(" (") +
-                                            QString::fromStdString(why) + QStringLiteral(")"));
+            missing << (file.inUse() ? set.FN[slot] + QStringLiteral(" (") +
+                                           QString::fromStdString(why) + QStringLiteral(")")
+                                     : set.FN[slot]);
         }
     }
     if (missing.isEmpty()) {

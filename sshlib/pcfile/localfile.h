@@ -23,6 +23,9 @@ public:
     // After a failed open: nothing to read is there at all (no such file or folder, or a
     // folder), as against a file that is there and cannot be read.
     bool absent() const;
+    // After a failed open: another program holds the file open for writing (Windows only, where
+    // an open says so).
+    bool inUse() const;
     std::uint64_t size() const;
     // Bytes read (0 at the end), or -1 with error set.
     long long read(void *buffer, std::size_t length, std::string &error);

@@ -78,6 +78,11 @@ bool InputFile::absent() const {
     return impl_->absent;
 }
 
+bool InputFile::inUse() const {
+    // Files here have no share modes: a writer never keeps a reader out.
+    return false;
+}
+
 std::uint64_t InputFile::size() const {
     return impl_->size;
 }

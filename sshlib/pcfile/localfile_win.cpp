@@ -59,6 +59,7 @@ struct InputFile::Impl {
     Handle file;
     std::uint64_t size = 0;
     bool absent = false;
+    bool inUse = false;
 };
 
 InputFile::InputFile() : impl_(std::make_unique<Impl>()) {}
@@ -66,6 +67,7 @@ InputFile::~InputFile() = default;
 
 bool InputFile::open(const std::u16string &path, std::string &error) {
     impl_->absent = false;
+    impl_->inUse = false;
     const std::u16string system = systemPath(path);
     // Others may read it meanwhile, never write it: what is sent is what was there.
     impl_->file.h = CreateFileW(wide(system), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -80,6 +82,7 @@ bool InputFile::open(const std::u16string &path, std::string &error) {
         }
         error = openErrorText(code);
         impl_->absent = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+        impl_->inUse = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
         return false;
     }
     BY_HANDLE_FILE_INFORMATION info{};
@@ -98,6 +101,10 @@ bool InputFile::open(const std::u16string &path, std::string &error) {
 
 bool InputFile::absent() const {
     return impl_->absent;
+}
+
+bool InputFile::inUse() const {
+    return impl_->inUse;
 }
 
 std::uint64_t InputFile::size() const {
