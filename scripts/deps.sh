@@ -11,7 +11,7 @@ apt-get install -y --no-install-recommends \
     dropbear-bin busybox-static openssh-client python3 python3-paramiko \
     iproute2 e2fsprogs util-linux procps time \
     qt6-base-dev libgl-dev libjpeg62-turbo-dev xvfb xauth fonts-wine \
-    clang libclang-rt-14-dev \
+    clang libclang-rt-14-dev clang-format shellcheck \
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
 
 # OpenSSH's sshd runs only inside the emulated board. Its package would start a server on this

@@ -85,6 +85,7 @@ USB_SIZE=128M
 SMALL_SIZE=2m
 FAKE_MODES=" kbdint noexit oldalgs scpreply kexstall "
 # Password "secret" as a SHA-512 crypt hash; fixed so building a board needs no hashing tool.
+# shellcheck disable=SC2016 # a literal hash, not an expansion
 TECH_HASH='$6$emuboardtech$bbinL3Qzyr4kMWrlSfdvqLW1WJ4rSJNVDQM4dKxG1HgjMRzNOINKAglr.71BnlWs8hUWbVgOSDITNvNDKBuOo/'
 
 die() {
@@ -109,6 +110,7 @@ scan_processes() {
         pid=${stat#/proc/}
         pid=${pid%/stat}
         rest=${line##*) }
+        # shellcheck disable=SC2086 # split into its fields on purpose
         set -- $rest
         [ "$1" = Z ] && continue
         PARENT[$pid]=$2
@@ -158,6 +160,7 @@ signal_pids() {
 
 hex_ipv4() {
     local IFS=.
+    # shellcheck disable=SC2086 # split at the dots on purpose
     set -- $1
     printf '%02X%02X%02X%02X' "$4" "$3" "$2" "$1"
 }
@@ -282,6 +285,7 @@ copy_programs() {
     cp -L --parents "$@" "$root/" || return 1
     libs=$(ldd "$@" 2>/dev/null | awk '$2 == "=>" && $3 ~ /^\// {print $3} $1 ~ /^\// && $1 !~ /:$/ {print $1}' |
         sort -u)
+    # shellcheck disable=SC2086 # one word per library
     [ -z "$libs" ] || cp -L --parents $libs "$root/"
 }
 
@@ -513,6 +517,7 @@ cmd_inside() {
         ip link add board0 type veth peer name board0peer || inside_fail "cannot create board0"
         ip link set board0peer up
     fi
+    # shellcheck disable=SC2015 # either step failing is the failure
     ip addr add "$BOARD_IP/24" dev board0 && ip link set board0 up ||
         inside_fail "cannot give board0 $BOARD_IP"
 
@@ -556,6 +561,7 @@ proc_start_time() {
     local line
     { read -r line <"/proc/$1/stat"; } 2>/dev/null || return 1
     line=${line##*) }
+    # shellcheck disable=SC2086 # split into its fields on purpose
     set -- $line
     echo "${20}"
 }
@@ -564,6 +570,7 @@ proc_start_time() {
 clean_stale() {
     local base=$1 d opid ostart
     for d in "$base"/emuboard.*; do
+        # shellcheck disable=SC2015 # either test failing skips the folder
         [ -f "$d/owner" ] && [ ! -e "$d/keep" ] || continue
         read -r opid ostart <"$d/owner" || continue
         [ "$(proc_start_time "$opid")" = "$ostart" ] && continue
@@ -605,6 +612,7 @@ cmd_run() {
             shift
             ;;
         --openssh)
+            # shellcheck disable=SC2015 # either test failing is the error
             [[ ${2:-} =~ ^[0-9]+$ ]] && (($2 > 0 && $2 < 65536 && $2 != SSH_PORT)) ||
                 die "--openssh wants a port other than $SSH_PORT, got '${2:-}'"
             [ -x /usr/sbin/sshd ] || die "/usr/sbin/sshd missing (package openssh-server)"
@@ -622,6 +630,7 @@ cmd_run() {
     for tool in unshare setpriv chroot ip losetup mkfs.ext4 mknod ldd busybox ssh-keygen; do
         command -v "$tool" >/dev/null || die "'$tool' not found; see the packages listed in $SELF"
     done
+    # shellcheck disable=SC2015 # either missing is the error
     [ -x /usr/sbin/dropbear ] && [ -x /usr/bin/scp ] ||
         die "/usr/sbin/dropbear or /usr/bin/scp missing (packages dropbear-bin, openssh-client)"
     if ((${#fakes[@]})); then

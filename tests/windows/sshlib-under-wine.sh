@@ -10,8 +10,10 @@
 # chacha20-poly1305 negotiated. A missing tool fails with its package's name.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/emuboard/report.sh
 . "$here/../emuboard/report.sh"
 
+# shellcheck source=tests/windows/wine-env.sh
 . "$here/wine-env.sh"
 wine_setup x86_64 windows.sshlib
 # Headless. Wine reads our arguments as UTF-8.
@@ -43,6 +45,7 @@ if [ "${1:-}" = --inside ]; then
         fail "the board's server and the library agree on chacha20-poly1305" "ckmethods: $out"
     fi
 
+    # shellcheck disable=SC2016 # the board's shell expands it
     out=$(run_wine 120 ckrun.exe "$BOARD_HOST" cmd 'echo "hello from $(hostname)"' \
         put "$windows\\up.bin" /tmp/up.bin get /tmp/down.bin "$windows\\down.bin" 2>&1)
     rc=$?
@@ -70,8 +73,7 @@ if [ "${1:-}" = --inside ]; then
     else
         fail "a refused port fails in under 1 s, saying it was refused" "ckrun: $out"
     fi
-    out=$(run_wine 60 winsock_probe.exe 2299 2>&1)
-    if [ $? = 0 ]; then
+    if out=$(run_wine 60 winsock_probe.exe 2299 2>&1); then
         pass "Winsock is started on the first connect, once, not while the library loads"
     else
         fail "Winsock is started on the first connect, once, not while the library loads" "$out"
@@ -119,7 +121,7 @@ if [ "${1:-}" = --inside ]; then
                 "$(grep -E 'CreateFileW|MoveFileWithProgressW' "$trace" | grep -F 'files' | tail -5)"
         fi
     done
-    exit $FAILED
+    exit "$FAILED"
 fi
 
 [ $# = 3 ] || {
@@ -152,9 +154,9 @@ for file in ChilkatDelphi32.dll ckrun.exe ckmethods.exe winsock_probe.exe; do
     if [ -z "$others" ]; then
         pass "$file needs only Windows' own DLLs"
     else
-        fail "$file needs only Windows' own DLLs" "it needs: $(echo $others)"
+        fail "$file needs only Windows' own DLLs" "it needs: $(echo "$others" | tr '\n' ' ')"
     fi
 done
 
 "$emuboard" run -- "$here/sshlib-under-wine.sh" --inside "$build" || FAILED=1
-exit $FAILED
+exit "$FAILED"
