@@ -1,7 +1,7 @@
 #!/bin/sh
 # Pictures of both programs' main windows and About boxes as a person sees them, taken on a
-# virtual X display. Look at them after any change to the windows; docs/ keeps one of each main
-# window, from Linux and from Wine, for README.md.
+# virtual X display. Look at them after any change to the windows; docs/ keeps the main windows
+# of the Linux build for README.md.
 # Usage: tests/shell/screenshots.sh [--windows] [build folder] [output folder]
 # --windows takes them of the Windows build (default build-mingw-x64/, made by
 # scripts/build-windows.sh) under Wine, in that build's Wine prefix, as its tests run.
