@@ -26,6 +26,9 @@ void ShellOpen(QWidget *owner, const QString &address);
 // instance, which matches the widths the window layout was drawn for.
 void AddPrivateFonts();
 
+// The system's own sans face, for a program where Tahoma cannot be found.
+QString SansFamily();
+
 // The desktop's background colour, in which Orvane's status caption is drawn.
 QColor DesktopColour();
 

@@ -25,6 +25,11 @@ void AddPrivateFonts() {
     }
 }
 
+QString SansFamily() {
+    // fontconfig's alias for the desktop's sans face.
+    return QStringLiteral("Sans Serif");
+}
+
 QColor DesktopColour() {
     // Desktops here have no such system colour; black is what Windows reports by default.
     return QColor(0, 0, 0);

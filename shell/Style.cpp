@@ -17,7 +17,7 @@ QFont Font(int pixelSize) {
     if (haveTahoma) {
         font.setFamily(QStringLiteral("Tahoma"));
     } else {
-        font.setFamily(QStringLiteral("Sans Serif"));
+        font.setFamily(platform::SansFamily());
         font.setStyleHint(QFont::SansSerif);
     }
     font.setPixelSize(pixelSize);

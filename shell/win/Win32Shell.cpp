@@ -50,4 +50,27 @@ std::array<std::uint8_t, 3> DesktopColour() {
     return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
+std::wstring WineFilePath(const char *unixPath) {
+    // Only Wine's kernel32 exports this; it returns a copy on the process heap.
+    using DosFileName = wchar_t *(__cdecl *)(const char *);
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    const auto toDos = kernel32 != nullptr
+                           ? reinterpret_cast<DosFileName>(reinterpret_cast<void (*)()>(
+                                 GetProcAddress(kernel32, "wine_get_dos_file_name")))
+                           : nullptr;
+    if (toDos == nullptr) {
+        return {};
+    }
+    wchar_t *dos = toDos(unixPath);
+    if (dos == nullptr) {
+        return {};
+    }
+    std::wstring path(dos);
+    HeapFree(GetProcessHeap(), 0, dos);
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return {};
+    }
+    return path;
+}
+
 } // namespace shell::win32

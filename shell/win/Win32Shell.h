@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace shell::win32 {
 
@@ -19,5 +20,9 @@ void ShellOpen(std::uintptr_t ownerWindow, const wchar_t *address);
 
 // The desktop's system colour as red, green and blue.
 std::array<std::uint8_t, 3> DesktopColour();
+
+// Under Wine, the Windows path of a file of the Unix system beneath it; empty on Windows itself,
+// which has no such system, and for a file that does not exist.
+std::wstring WineFilePath(const char *unixPath);
 
 } // namespace shell::win32
