@@ -33,7 +33,8 @@ shell() {
 [ $# = 0 ] && set -- format shell
 for check in "$@"; do
     case $check in
-    format | shell) $check ;;
+    format) format ;;
+    shell) shell ;;
     *)
         echo "usage: $0 [format|shell]..." >&2
         exit 2
