@@ -230,8 +230,8 @@ int Channel::exitStatus(std::string &signal) {
         libssh2_free(session_.raw(), sig);
         return -1;
     }
-    const int status = libssh2_channel_get_exit_status(raw_);
-    return status == exitstatus::NotReported ? NoExitStatus : status;
+    // A marked channel whose board reported no status gives NoExitStatus (exitstatus.h).
+    return libssh2_channel_get_exit_status(raw_);
 }
 
 } // namespace sshlib

@@ -3,6 +3,7 @@
 
 #include "bytestream.h"
 #include "errortext.h"
+#include "exitstatus.h"
 #include "session.h"
 
 #include <libssh2.h>
@@ -31,7 +32,7 @@ public:
     bool waitClosed(std::string_view step);
     // The exit status after waitClosed; -1 when the board reported a signal instead, and
     // NoExitStatus when it reported neither.
-    static constexpr int NoExitStatus = -2147483647 - 1;
+    static constexpr int NoExitStatus = exitstatus::NotReported;
     int exitStatus(std::string &signal);
     const std::string &stderrText() const override { return stderr_; }
 
