@@ -6,6 +6,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,19 @@ struct Address {
     std::array<unsigned char, 128> bytes{};
     int length = 0;
 };
+
+// Appends a resolver's list (addrinfo, or Windows' ADDRINFOW: the same fields) as Addresses.
+template <class Resolved> void appendAddresses(const Resolved *ai, std::vector<Address> &out) {
+    for (; ai; ai = ai->ai_next) {
+        Address a;
+        a.family = ai->ai_family;
+        a.socktype = ai->ai_socktype;
+        a.protocol = ai->ai_protocol;
+        a.length = static_cast<int>(ai->ai_addrlen);
+        std::memcpy(a.bytes.data(), ai->ai_addr, ai->ai_addrlen);
+        out.push_back(a);
+    }
+}
 
 // Makes the platform's network usable; false with error set when it cannot be.
 bool start(std::string &error);

@@ -32,15 +32,7 @@ bool resolve(const std::string &host, int port, std::vector<Address> &out, std::
         return false;
     }
     static_assert(sizeof(sockaddr_storage) <= sizeof(Address::bytes));
-    for (const addrinfo *ai = list; ai; ai = ai->ai_next) {
-        Address a;
-        a.family = ai->ai_family;
-        a.socktype = ai->ai_socktype;
-        a.protocol = ai->ai_protocol;
-        a.length = static_cast<int>(ai->ai_addrlen);
-        std::memcpy(a.bytes.data(), ai->ai_addr, ai->ai_addrlen);
-        out.push_back(a);
-    }
+    appendAddresses(list, out);
     ::freeaddrinfo(list);
     return true;
 }

@@ -54,15 +54,7 @@ bool resolve(const std::string &host, int port, std::vector<Address> &out, std::
         return false;
     }
     static_assert(sizeof(SOCKADDR_STORAGE) <= sizeof(Address::bytes));
-    for (const ADDRINFOW *ai = list; ai; ai = ai->ai_next) {
-        Address a;
-        a.family = ai->ai_family;
-        a.socktype = ai->ai_socktype;
-        a.protocol = ai->ai_protocol;
-        a.length = static_cast<int>(ai->ai_addrlen);
-        std::memcpy(a.bytes.data(), ai->ai_addr, ai->ai_addrlen);
-        out.push_back(a);
-    }
+    appendAddresses(list, out);
     FreeAddrInfoW(list);
     return true;
 }
