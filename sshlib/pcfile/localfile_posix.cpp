@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,21 +124,25 @@ bool ReplacingFile::create(const std::u16string &destination, std::string &error
         error = "the destination is a folder";
         return false;
     }
-    std::string pattern = impl_->destination + ".part-XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = sysError();
-        return false;
+    // Made with the mode a new file gets, under a name no other process can guess; never by
+    // changing the process's umask, which other threads of a host program would create files
+    // under meanwhile.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".part-%08x%08x", random(), random());
+        std::string temp = impl_->destination + suffix;
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            impl_->fd.fd = fd;
+            impl_->temp = std::move(temp);
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
     }
-    impl_->fd.fd = fd;
-    impl_->temp = pattern;
-    ::fchmod(
-        fd, 0644 & ~[] {
-            const mode_t m = ::umask(0);
-            ::umask(m);
-            return m;
-        }());
-    return true;
+    error = sysError();
+    return false;
 }
 
 bool ReplacingFile::write(const void *data, std::size_t length, std::string &error) {
